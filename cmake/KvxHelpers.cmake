@@ -1,0 +1,25 @@
+# kvx_glob(<var> <dir>...) - the .cpp files below the given folders (picked up again when files are added).
+function(kvx_glob out)
+    set(files)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB_RECURSE found CONFIGURE_DEPENDS "${dir}/*.cpp")
+        list(APPEND files ${found})
+    endforeach()
+    set(${out} ${files} PARENT_SCOPE)
+endfunction()
+
+# kvx_test(<name> DIRS <dir>... LIBS <lib>...) - one GoogleTest program per test folder, one CTest entry.
+function(kvx_test name)
+    cmake_parse_arguments(T "" "" "DIRS;LIBS" ${ARGN})
+    kvx_glob(srcs ${T_DIRS})
+    if(NOT srcs)
+        return()
+    endif()
+    add_executable(${name} ${srcs})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    target_compile_definitions(${name} PRIVATE KVX_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+                                               KVX_BIN_DIR="${KVX_OUTPUT_DIR}")
+    add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT "KVX_BIN_DIR=${KVX_OUTPUT_DIR}")
+endfunction()
