@@ -1,5 +1,6 @@
 #include "ValueText.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,12 +13,9 @@ std::string FormatDouble(double d) {
     if (std::isnan(d)) return "nan";
     if (std::isinf(d)) return d < 0 ? "-inf" : "inf";
     char buffer[64];
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", precision, d);
-        if (std::strtod(buffer, nullptr) == d) break;
-    }
-    std::string text = buffer;
-    if (text.find_first_of(".eE") == std::string::npos) text += ".0";
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, d);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    if (text.find_first_of(".e") == std::string::npos) text += ".0";
     return text;
 }
 
