@@ -13,7 +13,6 @@ namespace rt {
 
 namespace {
 
-constexpr int DaysFrom0001To1970 = 719162; // 0001-01-01 .. 1970-01-01
 constexpr int DaysFrom1899To1970 = 25569;  // 1899-12-30 .. 1970-01-01
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's civil calendar algorithms).

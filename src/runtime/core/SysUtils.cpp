@@ -72,11 +72,9 @@ void RoundDigits(Decimal& d, int keep) {
             while (i >= 0 && d.Digits[i] == '9') d.Digits[i--] = '0';
             if (i >= 0) {
                 ++d.Digits[i];
-            } else {
-                d.Digits.insert(d.Digits.begin(), '1');
-                d.Digits.pop_back();
+            } else { // every kept digit was a 9 (or none was kept): one more power of ten
+                d.Digits = "1";
                 ++d.Exponent;
-                if (d.Digits.empty()) d.Digits = "1";
             }
         }
         while (!d.Digits.empty() && d.Digits.back() == '0') d.Digits.pop_back();
