@@ -20,16 +20,19 @@ class CreateOleObjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_symlink(kFixture, FDir.Path() + "/linked.so");
-        std::string reg = "Windows Registry Editor Version 5.00\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.Absolute]\n@=\"" + kFixture + "\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.NextToRegistry]\n\"Library\"=\"linked.so\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.NextToRuntime]\n@=\"Fixture\"\n"
-                          "\"Library\"=\"kvx_automation_fixture.dll\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.OtherFactory]\n@=\"linked.so\"\n\"Factory\"=\"CreateOtherObject\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.NoExport]\n@=\"linked.so\"\n\"Factory\"=\"MissingFactory\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.NoObject]\n@=\"linked.so\"\n\"Factory\"=\"CreateNothing\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.NoLibrary]\n@=\"nowhere.so\"\n\n"
-                          "[HKEY_CLASSES_ROOT\\Kvx.Unnamed]\n\"Factory\"=\"CreateOtherObject\"\n";
+        std::string reg =
+            "Windows Registry Editor Version 5.00\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.Absolute]\n@=\"" +
+            kFixture +
+            "\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.NextToRegistry]\n\"Library\"=\"linked.so\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.NextToRuntime]\n@=\"Fixture\"\n"
+            "\"Library\"=\"kvx_automation_fixture.dll\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.OtherFactory]\n@=\"linked.so\"\n\"Factory\"=\"CreateOtherObject\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.NoExport]\n@=\"linked.so\"\n\"Factory\"=\"MissingFactory\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.NoObject]\n@=\"linked.so\"\n\"Factory\"=\"CreateNothing\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.NoLibrary]\n@=\"nowhere.so\"\n\n"
+            "[HKEY_CLASSES_ROOT\\Kvx.Unnamed]\n\"Factory\"=\"CreateOtherObject\"\n";
         FEnv.emplace("KVX_REGISTRY", FDir.Write("registry.reg", reg));
         ReloadRegistry();
     }

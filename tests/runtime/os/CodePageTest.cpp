@@ -28,14 +28,13 @@ TEST_P(CodePageRoundTrip, EncodesAndDecodesBothTextKinds) {
     EXPECT_EQ(CodePageToWide(bytes, c.CodePage), c.Wide);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CodePageRoundTrip,
-    ::testing::Values(RoundTrip{"简体中文", u"简体中文", 936, "bcf2cce5d6d0cec4"},
-                      RoundTrip{"繁體中文", u"繁體中文", 950, "c163c5e9a4a4a4e5"},
-                      RoundTrip{"Report 1", u"Report 1", 437, "5265706f72742031"},
-                      RoundTrip{"\u00e9\u00fc", u"\u00e9\u00fc", 437, "8281"},
-                      RoundTrip{"\u00e9\u20ac", u"\u00e9\u20ac", 1252, "e980"},
-                      RoundTrip{"中", u"中", 65001, "e4b8ad"}));
+INSTANTIATE_TEST_SUITE_P(Texts, CodePageRoundTrip,
+                         ::testing::Values(RoundTrip{"简体中文", u"简体中文", 936, "bcf2cce5d6d0cec4"},
+                                           RoundTrip{"繁體中文", u"繁體中文", 950, "c163c5e9a4a4a4e5"},
+                                           RoundTrip{"Report 1", u"Report 1", 437, "5265706f72742031"},
+                                           RoundTrip{"\u00e9\u00fc", u"\u00e9\u00fc", 437, "8281"},
+                                           RoundTrip{"\u00e9\u20ac", u"\u00e9\u20ac", 1252, "e980"},
+                                           RoundTrip{"中", u"中", 65001, "e4b8ad"}));
 
 TEST(CodePage, CharactersTheCodePageLacksBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCodePage("A中B", 437), "A?B");
@@ -51,13 +50,15 @@ TEST(CodePage, InvalidInputIsReplacedAndConversionGoesOn) {
         int CodePage;
         std::string Utf8;
     } cases[] = {
-        {"\xD6", 936, "?"},             // lead byte cut off at the end
-        {"a\xFF" "b", 936, "a?b"},      // not a GBK byte
+        {"\xD6", 936, "?"}, // lead byte cut off at the end
+        {"a\xFF"
+         "b",
+         936, "a?b"}, // not a GBK byte
         {"\xA4\xA4\xFF", 950, "中?"},
         {"", 936, ""},
     };
     for (const Case& c : cases) EXPECT_EQ(CodePageToUtf8(c.Bytes, c.CodePage), c.Utf8) << c.Bytes;
-    EXPECT_EQ(Utf8ToCodePage("a\xC3(b", 936), "a?(b");       // broken UTF-8 sequence
+    EXPECT_EQ(Utf8ToCodePage("a\xC3(b", 936), "a?(b"); // broken UTF-8 sequence
     EXPECT_EQ(WideToCodePage(std::u16string(u"a") + char16_t(0xD800) + u"b", 936), "a?b"); // lone surrogate
     EXPECT_EQ(WideToCodePage(std::u16string(u"a") + char16_t(0xD800), 936), "a?");
 }
@@ -100,9 +101,11 @@ TEST(CodePage, ValidUtf8IsStrict) {
 }
 
 TEST(CodePage, TextFileDecodingFollowsMarkThenUtf8ThenLegacyCodePages) {
-    const std::string gb = Bytes("c5e4d6c3"); // 配置 in GBK
+    const std::string gb = Bytes("c5e4d6c3");   // 配置 in GBK
     const std::string big5 = Bytes("b35da977"); // 設定 in BIG5
-    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF" "a=中"), "a=中");
+    EXPECT_EQ(TextFileToUtf8("\xEF\xBB\xBF"
+                             "a=中"),
+              "a=中");
     EXPECT_EQ(TextFileToUtf8("\xFF\xFE" + testing::Utf16LEBytes(u"a=中")), "a=中");
     EXPECT_EQ(TextFileToUtf8("a=中"), "a=中");
     {

@@ -13,7 +13,9 @@ bool EndsWith(const std::string& s, const std::string& suffix) {
     return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-int LocalFunction() { return 1; }
+int LocalFunction() {
+    return 1;
+}
 
 TEST(DynLib, MissingLibraryFailsWithTheLoadersReason) {
     EXPECT_EQ(LoadLibrary("/nonexistent/Qvlanguage.so"), nullptr);

@@ -38,7 +38,8 @@ TEST_F(IniFilesTest, FirstOccurrenceWinsIgnoringCaseAndBlanks) {
     EXPECT_EQ(ini.ReadString("Server Information", "Quoted", ""), "\"C:\\KVX\\\"");
     EXPECT_EQ(ini.ReadString("Server Information", "Url", ""), "http://a/b?c=d");
     EXPECT_EQ(ini.ReadString("Server Information", "Empty", "default"), "");
-    EXPECT_EQ(ini.ReadString("Server Information", "SupportCallBack", "absent"), "absent"); // repeated section
+    EXPECT_EQ(ini.ReadString("Server Information", "SupportCallBack", "absent"),
+              "absent"); // repeated section
     EXPECT_EQ(ini.ReadString("Server Information", "ignored", "absent"), "absent");
     EXPECT_EQ(ini.ReadString("WorkDLLPath", "Pkg", ""), "\\Lib");
     EXPECT_EQ(ini.ReadString("Nowhere", "Pkg", "d"), "d");
@@ -60,15 +61,18 @@ TEST_F(IniFilesTest, NumbersAndBooleansFallBackToTheDefault) {
         int32_t Integer; // read with default -7
         bool Bool;       // read with default true
     } cases[] = {
-        {"211", 211, true},        {"-5", -5, true},          {"+5", 5, true},
-        {"0", 0, false},           {"$1F", 31, true},         {"0x1f", 31, true},
-        {"0XFFFFFFFF", -1, true},  {"2147483647", 2147483647, true},
-        {"2147483648", -7, true},  {"-2147483648", INT32_MIN, true},
-        {"abc", -7, true},         {"1.5", -7, true},         {"", -7, true},
-        {"yes", -7, true},         {"$", -7, true},           {"12 3", -7, true},
+        {"211", 211, true},       {"-5", -5, true},
+        {"+5", 5, true},          {"0", 0, false},
+        {"$1F", 31, true},        {"0x1f", 31, true},
+        {"0XFFFFFFFF", -1, true}, {"2147483647", 2147483647, true},
+        {"2147483648", -7, true}, {"-2147483648", INT32_MIN, true},
+        {"abc", -7, true},        {"1.5", -7, true},
+        {"", -7, true},           {"yes", -7, true},
+        {"$", -7, true},          {"12 3", -7, true},
     };
     std::string text = "[S]\n";
-    for (size_t i = 0; i < std::size(cases); ++i) text += "K" + std::to_string(i) + "=" + cases[i].Value + "\n";
+    for (size_t i = 0; i < std::size(cases); ++i)
+        text += "K" + std::to_string(i) + "=" + cases[i].Value + "\n";
     TMemIniFile ini(FDir.Write("n.ini", text));
     for (size_t i = 0; i < std::size(cases); ++i) {
         std::string key = "K" + std::to_string(i);
@@ -84,13 +88,16 @@ TEST_F(IniFilesTest, FloatsAcceptDecimalsAndExponentsOnly) {
     EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "A", 9), 1.5);
     EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "B", 9), -2000);
     EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "C", 9), 0.25);
-    for (const char* bad : {"D", "E", "F", "G", "Absent"}) EXPECT_DOUBLE_EQ(ini.ReadFloat("S", bad, 9), 9) << bad;
+    for (const char* bad : {"D", "E", "F", "G", "Absent"})
+        EXPECT_DOUBLE_EQ(ini.ReadFloat("S", bad, 9), 9) << bad;
 }
 
 TEST_F(IniFilesTest, LegacyChineseFilesAreDecoded) {
     // "[代码页]\r\n名称=配置" in GB2312 and "[程式]\r\n名稱=設定" in BIG5.
-    const std::string gb = "[" + Bytes("b4fac2ebd2b3") + "]\r\n" + Bytes("c3fbb3c6") + "=" + Bytes("c5e4d6c3") + "\r\n";
-    const std::string big5 = "[" + Bytes("b57ba6a1") + "]\r\n" + Bytes("a657bad9") + "=" + Bytes("b35da977") + "\r\n";
+    const std::string gb =
+        "[" + Bytes("b4fac2ebd2b3") + "]\r\n" + Bytes("c3fbb3c6") + "=" + Bytes("c5e4d6c3") + "\r\n";
+    const std::string big5 =
+        "[" + Bytes("b57ba6a1") + "]\r\n" + Bytes("a657bad9") + "=" + Bytes("b35da977") + "\r\n";
     const std::string gbFile = FDir.Write("gb.ini", gb);
     const std::string big5File = FDir.Write("big5.ini", big5);
     for (int acp : {936, 1252}) { // a GB file reads right on a GB system and on a non-Chinese one

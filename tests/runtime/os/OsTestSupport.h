@@ -53,8 +53,10 @@ public:
 
 private:
     void Apply(const std::optional<std::string>& value) {
-        if (value) setenv(FName.c_str(), value->c_str(), 1);
-        else unsetenv(FName.c_str());
+        if (value)
+            setenv(FName.c_str(), value->c_str(), 1);
+        else
+            unsetenv(FName.c_str());
     }
     std::string FName;
     std::optional<std::string> FOld;
@@ -72,7 +74,8 @@ public:
 // Hex digits to bytes: "d6d0" -> "\xD6\xD0".
 inline std::string Bytes(std::string_view hex) {
     std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16));
     return bytes;
 }
 

@@ -70,8 +70,8 @@ TEST_F(RegistryTest, ReadsTextsNumbersAndHexValuesIgnoringCase) {
     EXPECT_EQ(reg.ReadString("名称"), "中文");
     EXPECT_TRUE(reg.ValueExists("profiletype"));
     EXPECT_FALSE(reg.ValueExists("Absent"));
-    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"ClientPath", "Quote", "ProfileType", "", "Retries",
-                                                             "Minus", "Search", "Blob", "名称"}));
+    EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"ClientPath", "Quote", "ProfileType", "",
+                                                             "Retries", "Minus", "Search", "Blob", "名称"}));
     EXPECT_EQ(reg.GetKeyNames(), std::vector<std::string>{"Sub"});
 }
 
@@ -87,7 +87,7 @@ TEST_F(RegistryTest, KeysOpenRelativeToTheOpenKeyOrTheRoot) {
     EXPECT_EQ(reg.ReadString("Inner"), "1");
     EXPECT_FALSE(reg.OpenKeyReadOnly("Nowhere"));
     EXPECT_NE(reg.LastError().find("Nowhere"), std::string::npos);
-    EXPECT_EQ(reg.CurrentPath(), "Software\\KVX\\Marshal\\Sub"); // a failed open keeps the key
+    EXPECT_EQ(reg.CurrentPath(), "Software\\KVX\\Marshal\\Sub");         // a failed open keeps the key
     EXPECT_TRUE(reg.OpenKeyReadOnly("\\Software\\KVX\\Tollmead\\Deep")); // an unwritten parent exists
     EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\kvx\\marshal\\sub"));
     EXPECT_FALSE(reg.KeyExists("\\Software\\Other"));
@@ -113,8 +113,9 @@ TEST_F(RegistryTest, ReadsRegedit4AndUtf16Exports) {
     ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\A")) << reg.LastError();
     EXPECT_EQ(reg.ReadString("V"), "four");
 
-    UseRegistry("\xFF\xFE" + testing::Utf16LEBytes(u"Windows Registry Editor Version 5.00\r\n\r\n"
-                                                   u"[HKEY_CURRENT_USER\\Software\\B]\r\n\"路径\"=\"五\"\r\n"));
+    UseRegistry("\xFF\xFE" +
+                testing::Utf16LEBytes(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                      u"[HKEY_CURRENT_USER\\Software\\B]\r\n\"路径\"=\"五\"\r\n"));
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\B")) << reg.LastError();
     EXPECT_EQ(reg.ReadString("路径"), "五");
 }
@@ -167,7 +168,8 @@ TEST_F(RegistryTest, MalformedFilesNameFileAndLine) {
             TRegistryFile::LoadFromFile(file);
             ADD_FAILURE() << "no error for: " << c.Text;
         } catch (const ERegistryException& e) {
-            EXPECT_NE(e.Message().find(where + c.What), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(where), std::string::npos) << e.Message();
+            EXPECT_NE(e.Message().find(c.What), std::string::npos) << e.Message();
         }
         // The reader the module uses answers false and keeps the reason.
         TRegistry reg(HKEY_CURRENT_USER);

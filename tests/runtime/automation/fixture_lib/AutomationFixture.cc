@@ -9,7 +9,8 @@ std::atomic<int> gLiveObjects{0};
 
 class TFixtureObject : public rt::TAutoObject {
 public:
-    TFixtureObject(std::string progId, std::string kind) : FProgId(std::move(progId)), FKind(std::move(kind)) {
+    TFixtureObject(std::string progId, std::string kind)
+        : FProgId(std::move(progId)), FKind(std::move(kind)) {
         ++gLiveObjects;
         AddMethod("Echo", [](std::vector<rt::Variant>& args) {
             CheckArgCount("Echo", args, 1, 1);
@@ -38,7 +39,11 @@ __attribute__((visibility("default"))) rt::IDispatch* CreateOtherObject(const ch
     return new TFixtureObject(progId ? progId : "", "other");
 }
 
-__attribute__((visibility("default"))) rt::IDispatch* CreateNothing(const char*) { return nullptr; }
+__attribute__((visibility("default"))) rt::IDispatch* CreateNothing(const char*) {
+    return nullptr;
+}
 
-__attribute__((visibility("default"))) int FixtureLiveObjects() { return gLiveObjects.load(); }
+__attribute__((visibility("default"))) int FixtureLiveObjects() {
+    return gLiveObjects.load();
+}
 }
