@@ -434,7 +434,8 @@ void ParseCall(ArgReader& args, ScriptCommand& cmd) {
 }
 
 void ParseExpect(ArgReader& args, ScriptCommand& cmd) {
-    const std::string what = args.Word("what to expect (event, return, code, data, dialog, text, error)");
+    const std::string what =
+        args.Word("what to expect (event, return, out, code, data, dialog, text, error)");
     if (EqualsNoCase(what, "event")) {
         cmd.Expect = ExpectKind::Event;
         if (args.PeekWord("none")) {
@@ -445,6 +446,9 @@ void ParseExpect(ArgReader& args, ScriptCommand& cmd) {
         }
     } else if (EqualsNoCase(what, "return")) {
         cmd.Expect = ExpectKind::Return;
+        cmd.Value = args.Value();
+    } else if (EqualsNoCase(what, "out")) {
+        cmd.Expect = ExpectKind::Out;
         cmd.Value = args.Value();
     } else if (EqualsNoCase(what, "code")) {
         cmd.Expect = ExpectKind::Code;
@@ -468,7 +472,7 @@ void ParseExpect(ArgReader& args, ScriptCommand& cmd) {
         cmd.Expect = ExpectKind::Error;
         cmd.Text = args.Text("error text");
     } else {
-        args.Fail("cannot expect \"" + what + "\" (event, return, code, data, dialog, text, error)");
+        args.Fail("cannot expect \"" + what + "\" (event, return, out, code, data, dialog, text, error)");
     }
 }
 

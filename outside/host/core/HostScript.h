@@ -66,6 +66,7 @@ enum class ControllerOp {
 enum class ExpectKind {
     Event,  // expect event CODE|none
     Return, // expect return VALUE
+    Out,    // expect out VALUE
     Code,   // expect code N
     Data,   // expect data VALUE
     Dialog, // expect dialog TEXT|none
