@@ -27,8 +27,7 @@ Variant CallWith(const Variant& obj, const std::string& name, DispatchKind kind,
 
 Variant TAutoObject::Invoke(const std::string& name, DispatchKind kind, std::vector<Variant>& args) {
     auto it = FMembers.find(UpperAscii(name));
-    if (it == FMembers.end())
-        throw EOleError("Unknown name \"" + name + "\" on " + DispatchClassName());
+    if (it == FMembers.end()) throw EOleError("Unknown name \"" + name + "\" on " + DispatchClassName());
     Member& m = it->second;
     switch (kind) {
     case DispatchKind::Method:
@@ -51,7 +50,9 @@ Variant TAutoObject::Invoke(const std::string& name, DispatchKind kind, std::vec
     throw EOleError("Member \"" + name + "\" of " + DispatchClassName() + " does not support this call");
 }
 
-void TAutoObject::AddMethod(const std::string& name, Method m) { FMembers[UpperAscii(name)].method = std::move(m); }
+void TAutoObject::AddMethod(const std::string& name, Method m) {
+    FMembers[UpperAscii(name)].method = std::move(m);
+}
 
 void TAutoObject::AddProperty(const std::string& name, Getter get, Setter set) {
     Member& m = FMembers[UpperAscii(name)];
@@ -59,7 +60,8 @@ void TAutoObject::AddProperty(const std::string& name, Getter get, Setter set) {
     m.set = std::move(set);
 }
 
-void TAutoObject::CheckArgCount(const std::string& name, const std::vector<Variant>& args, size_t min, size_t max) {
+void TAutoObject::CheckArgCount(const std::string& name, const std::vector<Variant>& args, size_t min,
+                                size_t max) {
     if (args.size() < min || args.size() > max)
         throw EOleError("Wrong number of arguments for \"" + name + "\": " + std::to_string(args.size()));
 }

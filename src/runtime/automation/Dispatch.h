@@ -37,7 +37,8 @@ protected:
     void AddMethod(const std::string& name, Method m);
     void AddProperty(const std::string& name, Getter get, Setter set = nullptr);
     // Raises EOleError unless args has between min and max elements.
-    static void CheckArgCount(const std::string& name, const std::vector<Variant>& args, size_t min, size_t max);
+    static void CheckArgCount(const std::string& name, const std::vector<Variant>& args, size_t min,
+                              size_t max);
 
 private:
     struct Member {
@@ -51,8 +52,8 @@ private:
 // One argument of a late-bound call: a value, or a caller's variable passed by reference.
 class OleArg {
 public:
-    OleArg(const Variant& v) : FValue(v) {}                       // NOLINT(google-explicit-constructor)
-    OleArg(const VariantRef& v) : FValue(v.get()) {}              // NOLINT(google-explicit-constructor)
+    OleArg(const Variant& v) : FValue(v) {}          // NOLINT(google-explicit-constructor)
+    OleArg(const VariantRef& v) : FValue(v.get()) {} // NOLINT(google-explicit-constructor)
     template <class T>
     OleArg(const T& v) requires std::is_constructible_v<Variant, const T&> : FValue(Variant(v)) {} // NOLINT
     static OleArg ByRef(Variant& target) {

@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace rt {
@@ -85,24 +86,26 @@ private:
 
 class Variant {
 public:
-    Variant() noexcept;
-    Variant(const Variant& other);
-    Variant(Variant&& other) noexcept;
-    Variant& operator=(const Variant& other);
-    Variant& operator=(Variant&& other) noexcept;
-    ~Variant();
+    Variant() noexcept = default;
+    Variant(const Variant& other) = default;
+    Variant(Variant&& other) noexcept = default;
+    Variant& operator=(const Variant& other) = default;
+    Variant& operator=(Variant&& other) noexcept = default;
+    ~Variant() = default;
 
-    Variant(bool v);          // varBoolean (true is -1 when read as an integer)
-    Variant(int v);           // varInteger
-    Variant(unsigned v);      // varLongWord
-    Variant(short v);         // varSmallint
-    Variant(unsigned char v); // varByte
-    Variant(long v);          // varInt64
-    Variant(long long v);     // varInt64
-    Variant(double v);        // varDouble
-    Variant(TDateTime v);     // varDate
-    Variant(const char* v);   // varString
-    Variant(std::string v);   // varString
+    Variant(bool v);               // varBoolean (true is -1 when read as an integer)
+    Variant(int v);                // varInteger
+    Variant(unsigned v);           // varLongWord
+    Variant(short v);              // varSmallint
+    Variant(unsigned char v);      // varByte
+    Variant(long v);               // varInt64
+    Variant(long long v);          // varInt64
+    Variant(unsigned long v);      // varInt64
+    Variant(unsigned long long v); // varInt64
+    Variant(double v);             // varDouble
+    Variant(TDateTime v);          // varDate
+    Variant(const char* v);        // varString
+    Variant(std::string v);        // varString
     Variant(std::string_view v);
     Variant(const char16_t* v); // varOleStr
     Variant(std::u16string v);  // varOleStr
@@ -132,10 +135,10 @@ public:
     int64_t AsCurrencyScaled() const;
 
     // Arrays.
-    int DimCount() const;         // 0 for a non-array
-    int LowBound(int dim = 1) const;  // dimensions are 1-based; bad dimension raises
+    int DimCount() const;            // 0 for a non-array
+    int LowBound(int dim = 1) const; // dimensions are 1-based; bad dimension raises
     int HighBound(int dim = 1) const;
-    int ElementCount() const;     // product of the dimension lengths
+    int ElementCount() const;                   // product of the dimension lengths
     const Variant& operator[](int index) const; // one-dimensional access; bad index raises
     VariantRef operator[](int index);
     const Variant& operator()(int i, int j) const; // two-dimensional access
@@ -154,12 +157,14 @@ public:
     VarArrayData* ArrayData() const;
     VarArrayData* MutableArrayData(); // unshares the array first
 
-    struct Storage;
+    // Wraps array data (for the array functions).
+    static Variant FromArrayData(std::shared_ptr<VarArrayData> data);
 
 private:
-    friend class VarArrayData;
-    friend Variant MakeArrayVariant(std::shared_ptr<VarArrayData> data);
-    std::unique_ptr<Storage> FData;
+    using Value = std::variant<std::monostate, int64_t, double, bool, std::string, std::u16string,
+                               DispatchPtr, std::shared_ptr<VarArrayData>>;
+    TVarType FType = varEmpty;
+    Value FValue;
 };
 
 // The array functions of the platform.
