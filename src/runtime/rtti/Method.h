@@ -93,23 +93,24 @@ TEvent<typename detail::MemberFnTraits<decltype(M)>::Signature>
 Handler(typename detail::MemberFnTraits<decltype(M)>::Class* obj) {
     using Traits = detail::MemberFnTraits<decltype(M)>;
     using Event = TEvent<typename Traits::Signature>;
-    static_assert(std::is_base_of_v<TObject, typename Traits::Class>, "handlers are methods of TObject classes");
+    static_assert(std::is_base_of_v<TObject, typename Traits::Class>,
+                  "handlers are methods of TObject classes");
     return Event(TMethod{MethodCode<M>(), static_cast<void*>(static_cast<TObject*>(obj))});
 }
 
 // Declares a named event type (the type name is what the rtti reports):
 //   KVRT_EVENT(TNotifyEvent, void(TObject* Sender))
-#define KVRT_EVENT(Name, ...)                                                                               \
-    class Name : public ::rt::TEvent<__VA_ARGS__> {                                                         \
-    public:                                                                                                 \
-        using Base = ::rt::TEvent<__VA_ARGS__>;                                                             \
-        using Base::Base;                                                                                   \
-        Name() = default;                                                                                   \
-        Name(const Base& e) : Base(e) {} /* NOLINT(google-explicit-constructor) */                          \
-        static const ::rt::TTypeInfo* TypeInfo() {                                                          \
-            static const ::rt::TTypeInfo info = ::rt::MakeMethodTypeInfo(#Name, typeid(Signature));         \
-            return &info;                                                                                   \
-        }                                                                                                   \
+#define KVRT_EVENT(Name, ...)                                                                                \
+    class Name : public ::rt::TEvent<__VA_ARGS__> {                                                          \
+    public:                                                                                                  \
+        using Base = ::rt::TEvent<__VA_ARGS__>;                                                              \
+        using Base::Base;                                                                                    \
+        Name() = default;                                                                                    \
+        Name(const Base& e) : Base(e) {} /* NOLINT(google-explicit-constructor) */                           \
+        static const ::rt::TTypeInfo* TypeInfo() {                                                           \
+            static const ::rt::TTypeInfo info = ::rt::MakeMethodTypeInfo(#Name, typeid(Signature));          \
+            return &info;                                                                                    \
+        }                                                                                                    \
     };
 
 KVRT_EVENT(TNotifyEvent, void(TObject* Sender))

@@ -95,7 +95,9 @@ void TClassInfo::AddField(TFieldEntry field) {
     FFields[key] = std::move(field);
 }
 
-void TClassInfo::AddMessageHandler(uint32_t msg, TMessageHandler handler) { FMessages[msg] = handler; }
+void TClassInfo::AddMessageHandler(uint32_t msg, TMessageHandler handler) {
+    FMessages[msg] = handler;
+}
 
 void TClassInfo::Finish() {
     if (FParent) {
@@ -107,7 +109,8 @@ void TClassInfo::Finish() {
         auto it = FPropIndex.find(key);
         if (it != FPropIndex.end()) {
             // A redeclared property replaces the ancestor's in place.
-            std::replace(FAllProps.begin(), FAllProps.end(), it->second, static_cast<const TPropInfo*>(prop.get()));
+            std::replace(FAllProps.begin(), FAllProps.end(), it->second,
+                         static_cast<const TPropInfo*>(prop.get()));
             it->second = prop.get();
         } else {
             FPropIndex.emplace(std::move(key), prop.get());

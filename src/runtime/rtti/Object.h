@@ -108,9 +108,9 @@ private:
     std::vector<std::unique_ptr<TPropInfo>> FOwnProps;
     std::vector<const TPropInfo*> FAllProps;
     std::map<std::string, const TPropInfo*, std::less<>> FPropIndex; // upper-case names
-    std::map<std::string, TMethodEntry, std::less<>> FMethods;        // own, upper-case names
-    std::map<std::string, TFieldEntry, std::less<>> FFields;          // own, upper-case names
-    std::map<uint32_t, TMessageHandler> FMessages;                    // own
+    std::map<std::string, TMethodEntry, std::less<>> FMethods;       // own, upper-case names
+    std::map<std::string, TFieldEntry, std::less<>> FFields;         // own, upper-case names
+    std::map<uint32_t, TMessageHandler> FMessages;                   // own
     TFactory FFactory = nullptr;
 };
 

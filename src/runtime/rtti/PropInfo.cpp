@@ -82,7 +82,8 @@ double ParseFloatText(std::string_view original) {
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     double value = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) RaiseBadNumber(original, "floating point");
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+        RaiseBadNumber(original, "floating point");
     return value;
 }
 
@@ -121,8 +122,10 @@ bool IsOrdinalKind(TTypeKind kind) {
     case tkEnumeration:
     case tkSet:
     case tkWChar:
-    case tkInt64: return true;
-    default: return false;
+    case tkInt64:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -134,7 +137,9 @@ const TPropInfo* GetPropInfo(TClass cls, std::string_view name) {
     return cls ? cls->FindProp(TrimBlanks(name)) : nullptr;
 }
 
-bool IsPublishedProp(const TObject* obj, std::string_view name) { return GetPropInfo(obj, name) != nullptr; }
+bool IsPublishedProp(const TObject* obj, std::string_view name) {
+    return GetPropInfo(obj, name) != nullptr;
+}
 
 std::vector<const TPropInfo*> GetPropList(const TObject* obj) {
     if (!obj) return {};
@@ -145,20 +150,26 @@ int64_t GetOrdProp(const TObject* obj, const TPropInfo* prop) {
     if (!prop->GetOrd) RaisePropertyKindError(prop, "an ordinal type");
     return prop->GetOrd(obj);
 }
-int64_t GetOrdProp(const TObject* obj, std::string_view name) { return GetOrdProp(obj, Require(obj, name)); }
+int64_t GetOrdProp(const TObject* obj, std::string_view name) {
+    return GetOrdProp(obj, Require(obj, name));
+}
 
 void SetOrdProp(TObject* obj, const TPropInfo* prop, int64_t value) {
     if (!IsOrdinalKind(prop->Kind())) RaisePropertyKindError(prop, "an ordinal type");
     if (!prop->SetOrd) RaiseReadOnly(prop);
     prop->SetOrd(obj, value);
 }
-void SetOrdProp(TObject* obj, std::string_view name, int64_t value) { SetOrdProp(obj, Require(obj, name), value); }
+void SetOrdProp(TObject* obj, std::string_view name, int64_t value) {
+    SetOrdProp(obj, Require(obj, name), value);
+}
 
 double GetFloatProp(const TObject* obj, const TPropInfo* prop) {
     if (!prop->GetFloat) RaisePropertyKindError(prop, "a floating point type");
     return prop->GetFloat(obj);
 }
-double GetFloatProp(const TObject* obj, std::string_view name) { return GetFloatProp(obj, Require(obj, name)); }
+double GetFloatProp(const TObject* obj, std::string_view name) {
+    return GetFloatProp(obj, Require(obj, name));
+}
 
 void SetFloatProp(TObject* obj, const TPropInfo* prop, double value) {
     if (prop->Kind() != tkFloat) RaisePropertyKindError(prop, "a floating point type");
@@ -173,7 +184,9 @@ std::string GetStrProp(const TObject* obj, const TPropInfo* prop) {
     if (!prop->GetStr) RaisePropertyKindError(prop, "a string type");
     return prop->GetStr(obj);
 }
-std::string GetStrProp(const TObject* obj, std::string_view name) { return GetStrProp(obj, Require(obj, name)); }
+std::string GetStrProp(const TObject* obj, std::string_view name) {
+    return GetStrProp(obj, Require(obj, name));
+}
 
 void SetStrProp(TObject* obj, const TPropInfo* prop, const std::string& value) {
     if (prop->Kind() != tkLString && prop->Kind() != tkWString) RaisePropertyKindError(prop, "a string type");
@@ -258,7 +271,9 @@ void SetPropText(TObject* obj, const TPropInfo* prop, std::string_view text) {
         return;
     }
     case tkChar:
-    case tkWChar: SetOrdProp(obj, prop, ParseCharText(text, type)); return;
+    case tkWChar:
+        SetOrdProp(obj, prop, ParseCharText(text, type));
+        return;
     case tkEnumeration: {
         std::string_view t = TrimBlanks(text);
         int64_t v = GetEnumValue(type, t);
@@ -267,8 +282,8 @@ void SetPropText(TObject* obj, const TPropInfo* prop, std::string_view text) {
             auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), n);
             if (t.empty() || ec != std::errc() || end != t.data() + t.size() || n < type->MinValue ||
                 n > type->MaxValue)
-                throw EPropertyError("Invalid property value '" + std::string(t) + "' for " + prop->Name + " (" +
-                                     type->Name + ")");
+                throw EPropertyError("Invalid property value '" + std::string(t) + "' for " + prop->Name +
+                                     " (" + type->Name + ")");
             v = n;
         }
         SetOrdProp(obj, prop, v);
@@ -282,12 +297,17 @@ void SetPropText(TObject* obj, const TPropInfo* prop, std::string_view text) {
             SetOrdProp(obj, prop, static_cast<int64_t>(StringToSet(type, t)));
         return;
     }
-    case tkFloat: SetFloatProp(obj, prop, ParseFloatText(text)); return;
+    case tkFloat:
+        SetFloatProp(obj, prop, ParseFloatText(text));
+        return;
     case tkLString:
-    case tkWString: SetStrProp(obj, prop, std::string(text)); return;
+    case tkWString:
+        SetStrProp(obj, prop, std::string(text));
+        return;
     case tkClass:
     case tkMethod:
-    case tkUnknown: break;
+    case tkUnknown:
+        break;
     }
     throw EPropertyError("Property " + prop->Name + " of type " + (type ? type->Name : std::string("?")) +
                          " cannot be set from text");
@@ -301,8 +321,10 @@ std::string GetPropText(const TObject* obj, const TPropInfo* prop) {
     const TTypeInfo* type = prop->PropType;
     switch (prop->Kind()) {
     case tkInteger:
-    case tkInt64: return std::to_string(GetOrdProp(obj, prop));
-    case tkChar: return std::string(1, static_cast<char>(GetOrdProp(obj, prop)));
+    case tkInt64:
+        return std::to_string(GetOrdProp(obj, prop));
+    case tkChar:
+        return std::string(1, static_cast<char>(GetOrdProp(obj, prop)));
     case tkWChar: {
         auto cp = static_cast<uint32_t>(GetOrdProp(obj, prop));
         std::string out;
@@ -318,15 +340,18 @@ std::string GetPropText(const TObject* obj, const TPropInfo* prop) {
         }
         return out;
     }
-    case tkEnumeration: return GetEnumName(type, GetOrdProp(obj, prop));
-    case tkSet: return SetToString(type, static_cast<uint64_t>(GetOrdProp(obj, prop)));
+    case tkEnumeration:
+        return GetEnumName(type, GetOrdProp(obj, prop));
+    case tkSet:
+        return SetToString(type, static_cast<uint64_t>(GetOrdProp(obj, prop)));
     case tkFloat: {
         char buf[64];
         auto [end, ec] = std::to_chars(buf, buf + sizeof buf, GetFloatProp(obj, prop));
         return ec == std::errc() ? std::string(buf, end) : std::string();
     }
     case tkLString:
-    case tkWString: return GetStrProp(obj, prop);
+    case tkWString:
+        return GetStrProp(obj, prop);
     case tkClass: {
         TObject* o = GetObjectProp(obj, prop);
         return o ? o->ClassName() : std::string();
@@ -336,12 +361,15 @@ std::string GetPropText(const TObject* obj, const TPropInfo* prop) {
         if (!m.Code || !m.Data) return {};
         return static_cast<TObject*>(m.Data)->MethodName(m.Code);
     }
-    case tkUnknown: break;
+    case tkUnknown:
+        break;
     }
     return {};
 }
 
-std::string GetPropText(const TObject* obj, std::string_view name) { return GetPropText(obj, Require(obj, name)); }
+std::string GetPropText(const TObject* obj, std::string_view name) {
+    return GetPropText(obj, Require(obj, name));
+}
 
 std::pair<TObject*, const TPropInfo*> FindPropPath(TObject* obj, std::string_view path) {
     TObject* current = obj;
@@ -354,9 +382,11 @@ std::pair<TObject*, const TPropInfo*> FindPropPath(TObject* obj, std::string_vie
         if (!prop) RaiseUnknown(current, segment);
         if (dot == std::string_view::npos) return {current, prop};
         if (prop->Kind() != tkClass)
-            throw EPropertyError("Property " + prop->Name + " in path " + std::string(path) + " is not an object");
+            throw EPropertyError("Property " + prop->Name + " in path " + std::string(path) +
+                                 " is not an object");
         current = GetObjectProp(current, prop);
-        if (!current) throw EPropertyError("Property " + prop->Name + " in path " + std::string(path) + " is nil");
+        if (!current)
+            throw EPropertyError("Property " + prop->Name + " in path " + std::string(path) + " is nil");
         rest.remove_prefix(dot + 1);
     }
 }

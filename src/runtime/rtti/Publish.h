@@ -29,19 +29,26 @@
 namespace rt {
 
 namespace detail {
-template <class T> concept HasEnumTypeInfo = requires { KvrtTypeInfoFor(static_cast<T*>(nullptr)); };
-template <class T> concept HasStaticTypeInfo = requires {
+template <class T>
+concept HasEnumTypeInfo = requires {
+    KvrtTypeInfoFor(static_cast<T*>(nullptr));
+};
+template <class T>
+concept HasStaticTypeInfo = requires {
     { T::TypeInfo() } -> std::convertible_to<const TTypeInfo*>;
 };
-template <class T> concept IsEvent = requires(const T& e) {
+template <class T>
+concept IsEvent = requires(const T& e) {
     { e.Method() } -> std::convertible_to<TMethod>;
     typename T::Signature;
 };
-template <class T> concept IsSet = requires(const T& s) {
+template <class T>
+concept IsSet = requires(const T& s) {
     { s.Bits() } -> std::convertible_to<uint64_t>;
     { T::FromBits(uint64_t{}) } -> std::same_as<T>;
 };
-template <class T> concept IsObjectPointer =
+template <class T>
+concept IsObjectPointer =
     std::is_pointer_v<T> && std::is_base_of_v<TObject, std::remove_cv_t<std::remove_pointer_t<T>>>;
 } // namespace detail
 
@@ -118,7 +125,9 @@ public:
         } else if constexpr (detail::IsSet<V>) {
             prop->GetOrd = [get](const TObject* o) { return static_cast<int64_t>(get(o).Bits()); };
             if constexpr (writable)
-                prop->SetOrd = [set](TObject* o, int64_t v) { set(o, V::FromBits(static_cast<uint64_t>(v))); };
+                prop->SetOrd = [set](TObject* o, int64_t v) {
+                    set(o, V::FromBits(static_cast<uint64_t>(v)));
+                };
         } else if constexpr (detail::IsObjectPointer<V>) {
             using C = std::remove_cv_t<std::remove_pointer_t<V>>;
             prop->GetObj = [get](const TObject* o) -> TObject* { return const_cast<C*>(get(o)); };
@@ -133,13 +142,15 @@ public:
             if constexpr (writable) prop->SetStr = [set](TObject* o, const std::string& v) { set(o, v); };
         } else if constexpr (std::is_same_v<V, TDateTime> || std::is_floating_point_v<V>) {
             prop->GetFloat = [get](const TObject* o) { return static_cast<double>(get(o)); };
-            if constexpr (writable) prop->SetFloat = [set](TObject* o, double v) { set(o, static_cast<V>(v)); };
+            if constexpr (writable)
+                prop->SetFloat = [set](TObject* o, double v) { set(o, static_cast<V>(v)); };
         } else if constexpr (std::is_same_v<V, bool>) {
             prop->GetOrd = [get](const TObject* o) -> int64_t { return get(o) ? 1 : 0; };
             if constexpr (writable) prop->SetOrd = [set](TObject* o, int64_t v) { set(o, v != 0); };
         } else if constexpr (std::is_enum_v<V> || std::is_integral_v<V>) {
             prop->GetOrd = [get](const TObject* o) { return static_cast<int64_t>(get(o)); };
-            if constexpr (writable) prop->SetOrd = [set](TObject* o, int64_t v) { set(o, static_cast<V>(v)); };
+            if constexpr (writable)
+                prop->SetOrd = [set](TObject* o, int64_t v) { set(o, static_cast<V>(v)); };
         } else {
             static_assert(sizeof(V) == 0, "property type cannot be published");
         }
@@ -168,9 +179,7 @@ public:
     }
 
     // A message handler: void Handler(TMessage&).
-    template <auto M> void Message(uint32_t msg) {
-        FInfo.AddMessageHandler(msg, &MessageThunk<M>);
-    }
+    template <auto M> void Message(uint32_t msg) { FInfo.AddMessageHandler(msg, &MessageThunk<M>); }
 
 private:
     template <auto M> static void MessageThunk(TObject* self, TMessage& message) {
@@ -197,22 +206,24 @@ bool RegisterClassAtLoad(TClass cls);
 } // namespace rt
 
 // In the class declaration: names the class and its parent. Leaves the access at private.
-#define KVRT_CLASS(Self, Base)                                                                              \
-public:                                                                                                     \
-    using inherited = Base;                                                                                 \
-    using ThisClass = Self;                                                                                 \
-    static ::rt::TClass ClassInfo();                                                                        \
-    ::rt::TClass ClassType() const override { return Self::ClassInfo(); }                                   \
-    static void DeclarePublished(::rt::TPublisher<Self>& P);                                                \
-                                                                                                            \
+#define KVRT_CLASS(Self, Base)                                                                               \
+public:                                                                                                      \
+    using inherited = Base;                                                                                  \
+    using ThisClass = Self;                                                                                  \
+    static ::rt::TClass ClassInfo();                                                                         \
+    ::rt::TClass ClassType() const override {                                                                \
+        return Self::ClassInfo();                                                                            \
+    }                                                                                                        \
+    static void DeclarePublished(::rt::TPublisher<Self>& P);                                                 \
+                                                                                                             \
 private:
 
 // In one source file, at namespace scope where Self is visible unqualified: defines the class information
 // and opens the body that declares the published members (P is the publisher).
-#define KVRT_PUBLISHED(Self)                                                                                \
-    ::rt::TClass Self::ClassInfo() {                                                                        \
-        static const ::rt::TClass info = ::rt::BuildClassInfo<Self>(#Self, Self::inherited::ClassInfo());   \
-        return info;                                                                                        \
-    }                                                                                                       \
+#define KVRT_PUBLISHED(Self)                                                                                 \
+    ::rt::TClass Self::ClassInfo() {                                                                         \
+        static const ::rt::TClass info = ::rt::BuildClassInfo<Self>(#Self, Self::inherited::ClassInfo());    \
+        return info;                                                                                         \
+    }                                                                                                        \
     [[maybe_unused]] static const bool kvrtRegistered_##Self = ::rt::RegisterClassAtLoad(Self::ClassInfo()); \
     void Self::DeclarePublished([[maybe_unused]] ::rt::TPublisher<Self>& P)

@@ -55,8 +55,10 @@ private:
     uint64_t FBits = 0;
 };
 
-#define KVRT_SET(SetName, Elem)                                                                             \
-    using SetName = ::rt::TSet<Elem>;                                                                       \
-    inline const char* KvrtSetTypeName(Elem*) { return #SetName; }
+#define KVRT_SET(SetName, Elem)                                                                              \
+    using SetName = ::rt::TSet<Elem>;                                                                        \
+    inline const char* KvrtSetTypeName(Elem*) {                                                              \
+        return #SetName;                                                                                     \
+    }
 
 } // namespace rt

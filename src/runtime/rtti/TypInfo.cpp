@@ -47,18 +47,30 @@ TTypeInfo MakeSimple(TTypeKind kind, const char* name) {
 
 const char* TypeKindName(TTypeKind kind) {
     switch (kind) {
-    case tkInteger: return "tkInteger";
-    case tkChar: return "tkChar";
-    case tkEnumeration: return "tkEnumeration";
-    case tkFloat: return "tkFloat";
-    case tkSet: return "tkSet";
-    case tkClass: return "tkClass";
-    case tkMethod: return "tkMethod";
-    case tkWChar: return "tkWChar";
-    case tkLString: return "tkLString";
-    case tkWString: return "tkWString";
-    case tkInt64: return "tkInt64";
-    case tkUnknown: break;
+    case tkInteger:
+        return "tkInteger";
+    case tkChar:
+        return "tkChar";
+    case tkEnumeration:
+        return "tkEnumeration";
+    case tkFloat:
+        return "tkFloat";
+    case tkSet:
+        return "tkSet";
+    case tkClass:
+        return "tkClass";
+    case tkMethod:
+        return "tkMethod";
+    case tkWChar:
+        return "tkWChar";
+    case tkLString:
+        return "tkLString";
+    case tkWString:
+        return "tkWString";
+    case tkInt64:
+        return "tkInt64";
+    case tkUnknown:
+        break;
     }
     return "tkUnknown";
 }
@@ -143,10 +155,10 @@ TTypeInfo MakeMethodTypeInfo(const char* name, const std::type_info& signature) 
     return t;
 }
 
-#define KVRT_STD_TYPE(Func, Expr)                                                                           \
-    const TTypeInfo* Func() {                                                                               \
-        static const TTypeInfo info = Expr;                                                                 \
-        return &info;                                                                                       \
+#define KVRT_STD_TYPE(Func, Expr)                                                                            \
+    const TTypeInfo* Func() {                                                                                \
+        static const TTypeInfo info = Expr;                                                                  \
+        return &info;                                                                                        \
     }
 
 KVRT_STD_TYPE(TypeInfo_Integer, MakeOrdinal(tkInteger, "Integer", std::numeric_limits<int32_t>::min(),

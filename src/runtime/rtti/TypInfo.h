@@ -88,11 +88,11 @@ TTypeInfo MakeIdentIntegerTypeInfo(const char* name, const TIdentMapEntry* ident
 // Declares an enumeration whose value names are known at run time:
 //   KVRT_ENUM(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient)
 // The values count from 0. The type information is found through TypeInfoOf<TAlign>().
-#define KVRT_ENUM(Name, ...)                                                                                \
-    enum Name { __VA_ARGS__ };                                                                              \
-    inline const ::rt::TTypeInfo* KvrtTypeInfoFor(Name*) {                                                  \
-        static const ::rt::TTypeInfo info = ::rt::MakeEnumTypeInfo(#Name, #__VA_ARGS__);                    \
-        return &info;                                                                                       \
+#define KVRT_ENUM(Name, ...)                                                                                 \
+    enum Name { __VA_ARGS__ };                                                                               \
+    inline const ::rt::TTypeInfo* KvrtTypeInfoFor(Name*) {                                                   \
+        static const ::rt::TTypeInfo info = ::rt::MakeEnumTypeInfo(#Name, #__VA_ARGS__);                     \
+        return &info;                                                                                        \
     }
 
 } // namespace rt
