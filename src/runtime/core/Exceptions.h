@@ -18,11 +18,11 @@ private:
     std::string FMessage;
 };
 
-#define KVRT_EXCEPTION(Name, Base)                                                                          \
-    class Name : public Base {                                                                              \
-    public:                                                                                                 \
-        using Base::Base;                                                                                   \
-        const char* ClassName() const noexcept override { return #Name; }                                   \
+#define KVRT_EXCEPTION(Name, Base)                                                                           \
+    class Name : public Base {                                                                               \
+    public:                                                                                                  \
+        using Base::Base;                                                                                    \
+        const char* ClassName() const noexcept override { return #Name; }                                    \
     };
 
 KVRT_EXCEPTION(EConvertError, Exception)
@@ -48,6 +48,9 @@ KVRT_EXCEPTION(ERegistryException, Exception)
 KVRT_EXCEPTION(EIniFileException, Exception)
 KVRT_EXCEPTION(EDBEditError, Exception)
 KVRT_EXCEPTION(EAbort, Exception)
+KVRT_EXCEPTION(EStreamError, Exception)
+KVRT_EXCEPTION(EFOpenError, EStreamError)
+KVRT_EXCEPTION(EFCreateError, EStreamError)
 KVRT_EXCEPTION(ESocketConnectionError, Exception)
 
 } // namespace rt
