@@ -42,6 +42,7 @@ bool TClassInfo::InheritsFrom(TClass other) const {
 }
 
 const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
+    EnsureIndex();
     auto it = FPropIndex.find(Upper(name));
     return it == FPropIndex.end() ? nullptr : it->second;
 }
@@ -99,8 +100,16 @@ void TClassInfo::AddMessageHandler(uint32_t msg, TMessageHandler handler) {
     FMessages[msg] = handler;
 }
 
-void TClassInfo::Finish() {
+const std::vector<const TPropInfo*>& TClassInfo::Props() const {
+    EnsureIndex();
+    return FAllProps;
+}
+
+void TClassInfo::EnsureIndex() const {
+    if (FIndexed) return;
+    FIndexed = true;
     if (FParent) {
+        FParent->EnsureIndex();
         FAllProps = FParent->FAllProps;
         FPropIndex = FParent->FPropIndex;
     }
@@ -124,11 +133,7 @@ void TClassInfo::Finish() {
 TObject::~TObject() = default;
 
 TClass TObject::ClassInfo() {
-    static const TClass info = [] {
-        auto* ci = new TClassInfo("TObject", nullptr);
-        ci->Finish();
-        return ci;
-    }();
+    static const TClass info = new TClassInfo("TObject", nullptr);
     return info;
 }
 

@@ -82,7 +82,7 @@ public:
     const TPropInfo* FindProp(std::string_view name) const;
     // All published properties, ancestors' first, each name once (a redeclared property takes the place
     // of the ancestor's).
-    const std::vector<const TPropInfo*>& Props() const { return FAllProps; }
+    const std::vector<const TPropInfo*>& Props() const;
 
     const TMethodEntry* FindMethod(std::string_view name) const;
     const TMethodEntry* FindMethodByCode(const void* code) const;
@@ -99,18 +99,21 @@ public:
     void AddField(TFieldEntry field);
     void AddMessageHandler(uint32_t msg, TMessageHandler handler);
     void SetFactory(TFactory factory) { FFactory = factory; }
-    void Finish();
 
 private:
     std::string FName;
     TClass FParent;
     TTypeInfo FTypeInfo;
+    // The inherited and own properties merged, made on first look-up (every class is complete by then).
+    void EnsureIndex() const;
+
     std::vector<std::unique_ptr<TPropInfo>> FOwnProps;
-    std::vector<const TPropInfo*> FAllProps;
-    std::map<std::string, const TPropInfo*, std::less<>> FPropIndex; // upper-case names
-    std::map<std::string, TMethodEntry, std::less<>> FMethods;       // own, upper-case names
-    std::map<std::string, TFieldEntry, std::less<>> FFields;         // own, upper-case names
-    std::map<uint32_t, TMessageHandler> FMessages;                   // own
+    mutable bool FIndexed = false;
+    mutable std::vector<const TPropInfo*> FAllProps;
+    mutable std::map<std::string, const TPropInfo*, std::less<>> FPropIndex; // upper-case names
+    std::map<std::string, TMethodEntry, std::less<>> FMethods;               // own, upper-case names
+    std::map<std::string, TFieldEntry, std::less<>> FFields;                 // own, upper-case names
+    std::map<uint32_t, TMessageHandler> FMessages;                           // own
     TFactory FFactory = nullptr;
 };
 

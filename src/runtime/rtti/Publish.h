@@ -190,15 +190,15 @@ private:
     TClassInfo& FInfo;
 };
 
-template <class T> TClass BuildClassInfo(const char* name, TClass parent) {
-    auto* info = new TClassInfo(name, parent); // lives for the whole process
-    TPublisher<T> publisher(*info);
+// Fills the class information of T (its published members and, for components, the constructor used by
+// the class registry). The information object exists before this runs, so that classes whose properties
+// refer to each other (a page and its page control) can be described.
+template <class T> void PublishClass(TClassInfo& info) {
+    TPublisher<T> publisher(info);
     T::DeclarePublished(publisher);
     if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
                   std::is_constructible_v<T, TComponent*>)
-        info->SetFactory([](TComponent* owner) -> TComponent* { return New<T>(owner); });
-    info->Finish();
-    return info;
+        info.SetFactory([](TComponent* owner) -> TComponent* { return New<T>(owner); });
 }
 
 bool RegisterClassAtLoad(TClass cls);
@@ -220,9 +220,16 @@ private:
 
 // In one source file, at namespace scope where Self is visible unqualified: defines the class information
 // and opens the body that declares the published members (P is the publisher).
-#define KVRT_PUBLISHED(Self)                                                                                 \
+#define KVRT_PUBLISHED(Self) KVRT_PUBLISHED_AS(Self, #Self)
+
+// The same for a class whose published class name differs from its C++ name.
+#define KVRT_PUBLISHED_AS(Self, ClassName)                                                                   \
     ::rt::TClass Self::ClassInfo() {                                                                         \
-        static const ::rt::TClass info = ::rt::BuildClassInfo<Self>(#Self, Self::inherited::ClassInfo());    \
+        static ::rt::TClassInfo* info = nullptr; /* set before publishing: see PublishClass */               \
+        if (!info) {                                                                                         \
+            info = new ::rt::TClassInfo(ClassName, Self::inherited::ClassInfo());                            \
+            ::rt::PublishClass<Self>(*info);                                                                 \
+        }                                                                                                    \
         return info;                                                                                         \
     }                                                                                                        \
     [[maybe_unused]] static const bool kvrtRegistered_##Self = ::rt::RegisterClassAtLoad(Self::ClassInfo()); \
