@@ -337,7 +337,8 @@ private:
         TResProperty p;
         p.Line = FToken.Line;
         p.Name = ExpectIdent("as a property name");
-        Expect('=', "after the property name " + p.Name);
+        if (!IsSymbol('=')) FLexer.Error(p.Line, "'=' expected after the property name " + p.Name + Found());
+        Advance();
         p.Value = ParseValue(depth);
         return p;
     }
