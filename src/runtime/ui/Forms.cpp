@@ -230,9 +230,15 @@ void TCustomForm::FocusControl(TWinControl* control) {
         }
     while (FEnteredControl && FEnteredControl != common && FEnteredControl != this) {
         TWinControl* leaving = FEnteredControl;
-        leaving->Perform(CM_EXIT);
-        if (generation != FFocusGeneration) return;
+        // Counted as left before its OnExit runs, so that a handler moving the focus does not leave it twice.
         FEnteredControl = leaving->Parent();
+        try {
+            leaving->Perform(CM_EXIT);
+        } catch (...) {
+            if (generation == FFocusGeneration) FEnteredControl = leaving;
+            throw;
+        }
+        if (generation != FFocusGeneration) return;
     }
     std::vector<TWinControl*> path;
     for (TWinControl* c = control; c && c != common && c != this; c = c->Parent()) path.push_back(c);
@@ -243,6 +249,15 @@ void TCustomForm::FocusControl(TWinControl* control) {
     }
     Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
     Screen->OnActiveControlChange(Screen);
+}
+
+void TCustomForm::KeepFocus(TWinControl* control) {
+    if (!control || GetParentForm(control) != this) return;
+    ++FFocusGeneration;
+    FFocusedControl = control;
+    FActiveControl = control;
+    FEnteredControl = control;
+    control->PeerUpdate(paFocus);
 }
 
 void TCustomForm::DefocusControl(TWinControl* control, bool removing) {

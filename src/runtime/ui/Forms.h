@@ -68,6 +68,9 @@ public:
     TWinControl* FocusedControl() const { return FFocusedControl; }
     // Moves the focus to control with the enter/exit chain (used by SetFocus).
     void FocusControl(TWinControl* control);
+    // Puts the focus back on control without any enter or exit events (a control whose validation on exit
+    // failed keeps the focus this way); the focus change in progress, if any, ends.
+    void KeepFocus(TWinControl* control);
     // A control inside this form is hidden, disabled or removed: the focus leaves it without events.
     void DefocusControl(TWinControl* control, bool removing);
     bool IsActive() const;

@@ -60,9 +60,7 @@ void TCustomMaskEdit::ValidateEdit() {
     if (!IsMasked()) return;
     int missing = ValidateEditText(FMask, FText);
     if (missing < 0) return;
-    if (!Focused() && CanFocus()) {
-        if (TCustomForm* form = GetParentForm(this); form && form->IsShown()) SetFocus();
-    }
+    if (TCustomForm* form = GetParentForm(this); form && form->IsShown() && CanFocus()) form->KeepFocus(this);
     FSelStart = missing;
     FSelLength = 0;
     PeerUpdate(paSelection);
