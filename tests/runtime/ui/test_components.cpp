@@ -69,7 +69,7 @@ TEST(ClassRegistry, CreatesComponentsByClassName) {
     EXPECT_EQ(GetClass("TNoSuchThing"), nullptr);
 }
 
-TEST(Controls, RunTimeControlsShowTheirNameUntilGivenAText) {
+TEST(RunTimeControls, RunTimeControlsShowTheirNameUntilGivenAText) {
     TOwnedPtr<TComponent> owner(new TComponent(nullptr));
     auto* button = new TButton(owner.get());
     button->SetName("Button1");
@@ -79,7 +79,7 @@ TEST(Controls, RunTimeControlsShowTheirNameUntilGivenAText) {
     EXPECT_EQ(button->Caption(), "OK");
 }
 
-TEST(Controls, StringListPropertiesAreObjectsOfTypeTStrings) {
+TEST(RunTimeControls, StringListPropertiesAreObjectsOfTypeTStrings) {
     TOwnedPtr<TComponent> owner(new TComponent(nullptr));
     auto* combo = new TComboBox(owner.get());
     const TPropInfo* items = GetPropInfo(combo, "Items");
