@@ -1,6 +1,7 @@
 #include "ui/Forms.h"
 
 #include "core/SysUtils.h"
+#include "ui/ComCtrls.h"
 #include "ui/Dialogs.h"
 #include "ui/FormResource.h"
 #include "ui/Menus.h"
@@ -285,6 +286,7 @@ void TCustomForm::SetVisible(bool v) {
     }
     if (v) {
         if (!FCreated) AfterConstruction();
+        PlaceOnScreen();
         CreateHandleTree();
         FFormState.Include(fsShowing);
         try {
@@ -315,6 +317,27 @@ void TCustomForm::SetVisible(bool v) {
             if (next) next->ActivateForm();
         }
     }
+}
+
+void TCustomForm::PlaceOnScreen() {
+    TCustomForm* around = nullptr;
+    switch (FPosition) {
+    case poMainFormCenter:
+        around = Application->MainForm();
+        break;
+    case poOwnerFormCenter:
+        around = dynamic_cast<TCustomForm*>(Owner());
+        break;
+    case poScreenCenter:
+    case poDesktopCenter:
+        break;
+    default:
+        return;
+    }
+    if (around == this || (around && !around->Visible())) around = nullptr;
+    TRect area = around ? around->BoundsRect() : Rect(0, 0, Screen->Width(), Screen->Height());
+    SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(),
+              Height());
 }
 
 void TCustomForm::ActivateForm() {
@@ -443,7 +466,16 @@ void TCustomForm::WMNextDlgCtl(TMessage& m) {
 bool TCustomForm::DialogKey(Word key, TShiftState shift) {
     switch (key) {
     case VK_TAB:
-        if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
+        if (shift.Contains(ssCtrl)) {
+            // Ctrl+Tab turns the pages of the page control around the focused control.
+            for (TWinControl* c = FFocusedControl; c; c = c->Parent())
+                if (auto* pages = dynamic_cast<TPageControl*>(c)) {
+                    pages->SelectNextPage(!shift.Contains(ssShift));
+                    return true;
+                }
+            return false;
+        }
+        if (shift.Contains(ssAlt)) return false;
         SelectNext(FActiveControl, !shift.Contains(ssShift), true);
         return true;
     case VK_LEFT:

@@ -156,6 +156,8 @@ protected:
 private:
     friend class TScreen;
     void SetWindowFocus();
+    // Position: centred on the screen, the main form or the owner when shown.
+    void PlaceOnScreen();
     void ActivateForm();
     void DeactivateForm();
     void WMClose(TMessage& m);

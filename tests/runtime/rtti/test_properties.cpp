@@ -1,4 +1,5 @@
 // Published properties: look-up, the by-name setter on every kind, dotted paths, published methods.
+#include "rtti/PropValue.h"
 #include "rtti/Publish.h"
 
 #include <gtest/gtest.h>
@@ -205,6 +206,26 @@ TEST(PublishedMethods, FoundByNameAndCalledThroughTheEvent) {
     EXPECT_FALSE(FindPublishedHandler<TNotifyEvent>(&g, "Count").Assigned());
     EXPECT_TRUE(FindPublishedHandler<TNotifyEvent>(&g, "PROD").Assigned());
     EXPECT_FALSE(FindPublishedMethod(&g, "Missing").Assigned());
+}
+
+TEST(Properties, VariantValuesByKind) {
+    TGadget g;
+    SetPropValue(&g, "Width", Variant(12));
+    SetPropValue(&g, "Active", Variant(true));
+    SetPropValue(&g, "Shape", Variant("gsStar"));
+    SetPropValue(&g, "Ratio", Variant(2.5));
+    SetPropValue(&g, "Caption", Variant(7));
+    EXPECT_EQ(g.FWidth, 12);
+    EXPECT_TRUE(g.FActive);
+    EXPECT_EQ(g.FShape, gsStar);
+    EXPECT_EQ(g.FCaption, "7");
+    EXPECT_EQ(GetPropValue(&g, "Shape").AsString(), "gsStar");
+    EXPECT_EQ(GetPropValue(&g, "Shape", false).AsInteger(), 2);
+    EXPECT_EQ(GetPropValue(&g, "Active", false).VarType(), varBoolean);
+    EXPECT_DOUBLE_EQ(GetPropValue(&g, "Ratio").AsDouble(), 2.5);
+    EXPECT_THROW(SetPropValue(&g, "Shape", Variant(9)), EPropertyError);
+    EXPECT_THROW(SetPropValue(&g, "Width", Variant("abc")), EConvertError);
+    EXPECT_THROW(GetPropValue(&g, "Font"), EPropertyError);
 }
 
 } // namespace

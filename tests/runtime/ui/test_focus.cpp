@@ -237,6 +237,26 @@ TEST_F(Focus, SelectNextPageRunsChangingThenTheFocusChainThenChange) {
     EXPECT_EQ(form->pgc->ActivePage(), form->ts3);
 }
 
+TEST_F(Focus, CtrlTabTurnsThePagesAroundTheFocus) {
+    form->ed3->SetFocus();
+    form->Log.clear();
+    input::PressKey(VK_TAB, {ssCtrl});
+    EXPECT_EQ(form->pgc->ActivePage(), form->ts2);
+    EXPECT_TRUE(form->ed4->Focused());
+    EXPECT_EQ(form->Log.substr(0, 13), "pgc.Changing ");
+    input::PressKey(VK_TAB, {ssCtrl, ssShift});
+    EXPECT_EQ(form->pgc->ActivePage(), form->ts1);
+}
+
+TEST(FormPosition, ScreenCenterPlacesTheFormWhenShown) {
+    TOwnedPtr<TForm> form(New<TForm>(nullptr));
+    form->SetBounds(0, 0, 400, 300);
+    form->SetPosition(poScreenCenter);
+    form->Show();
+    EXPECT_EQ(form->Left(), (1024 - 400) / 2);
+    EXPECT_EQ(form->Top(), (768 - 300) / 2);
+}
+
 TEST_F(Focus, OnChangingCanRefuseThePageChange) {
     form->ed3->SetFocus();
     form->Log.clear();
