@@ -1,13 +1,12 @@
 #include "ReportCounter.h"
 
 #include "JobCheck.h"
+#include "core/Clock.h"
 #include "data/WireCodec.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 
 namespace appsrv {
 namespace {
@@ -67,21 +66,9 @@ const char* const kRightsAllowed = "YYYYYYYY,YYYYYYYY,YYYYYYYY,YYYYYYYY,YYYYYYYY
 
 } // namespace
 
-rt::TDateTime LocalNow() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t t = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&t, &local);
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    // Seconds east of UTC, then days since 1899-12-30 of the local wall-clock time.
-    const double localSeconds = static_cast<double>(t) + static_cast<double>(local.tm_gmtoff);
-    return rt::TDateTime(std::floor(localSeconds) / 86400.0 + 25569.0 + static_cast<double>(ms) / 86400000.0);
-}
-
 TReportCounter::TReportCounter(std::shared_ptr<TStore> store, ModuleOptions options)
     : FStore(std::move(store)), FOptions(std::move(options)) {
-    if (!FOptions.Clock) FOptions.Clock = LocalNow;
+    if (!FOptions.Clock) FOptions.Clock = rt::ClockNow;
     Publish("LoadTable", [this](Args& a) { return LoadTable(a); });
     Publish("InsertConTable", [this](Args& a) { return InsertConTable(a); });
     Publish("DeleteConTable", [this](Args& a) { return DeleteConTable(a); });

@@ -22,12 +22,9 @@ inline constexpr const char* kSchemeProvider = "pvdConSave";
 
 struct ModuleOptions {
     int SqlType = 0; // answered by SQLType; the client only stores it
-    // Local date and time; the request numbers and the status times read it.
+    // Local date and time for request numbers and status times; empty: the process clock (ClockNow).
     std::function<rt::TDateTime()> Clock;
 };
-
-// The local date and time as the platform's date-time number.
-rt::TDateTime LocalNow();
 
 class TReportCounter : public rt::TAutoObject {
 public:

@@ -1,7 +1,10 @@
 // ReportCounterS.so as a client process loads it: the export named in the registry creates the module.
 #include "TestSupport.h"
 
+#include "automation/ComObj.h"
 #include "automation/Dispatch.h"
+#include "core/Clock.h"
+#include "data/SocketConnection.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +48,25 @@ TEST(InProcessLibrary, TheRegistryFixtureNamesTheLibraryAndItsFactory) {
     EXPECT_NE(text.str().find("[HKEY_CLASSES_ROOT\\ReportCounterS.dmReportCounter]"), std::string::npos);
     EXPECT_NE(text.str().find(std::string("@=\"") + KVX_REPORTCOUNTERS_SO + "\""), std::string::npos);
     EXPECT_NE(text.str().find("\"Factory\"=\"CreateAutomationObject\""), std::string::npos);
+}
+
+TEST(InProcessLibrary, CreateOleObjectFindsTheModuleThroughTheRegistry) {
+    appsrv_test::TempDir dir;
+    ::setenv("KVX_APPSERVER_DB", dir.File("registry.db").c_str(), 1);
+    ::setenv("KVX_REGISTRY", KVX_APPSERVER_REGISTRY, 1);
+    const ScopedClock clock(TDateTime(46367.5)); // 2026-12-11: the module reads the process clock
+    {
+        // The local-address case of the option form: create by name, hand it to the connection.
+        TSocketConnection conn;
+        conn.SetAddress("127.0.0.1");
+        conn.SetServerName("ReportCounterS.dmReportCounter");
+        conn.SetAppServer(CreateOleObject(conn.ServerName()));
+        const std::string number = VarToStr(
+            OleCall(conn.AppServer(), "Request1", {appsrv_test::SampleJob(false), Variant(u"PC-01")}));
+        EXPECT_EQ(number, "20261211000001");
+    }
+    ::unsetenv("KVX_REGISTRY");
+    ::unsetenv("KVX_APPSERVER_DB");
 }
 
 } // namespace
