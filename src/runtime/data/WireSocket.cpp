@@ -1,5 +1,6 @@
 #include "data/WireSocket.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -110,8 +111,18 @@ IoStatus ReadFrame(int fd, std::string& payload, size_t maxSize, Deadline firstB
                           (uint32_t(header[2]) << 8) | uint32_t(header[3]);
     if (announced) *announced = size;
     if (size > maxSize) return IoStatus::TooLarge;
-    payload.resize(size);
-    return ReadExactly(fd, payload.data(), size, rest);
+    // The buffer grows with what arrives, not with what was announced: a peer that announces a large
+    // frame and sends little costs little.
+    constexpr size_t kChunk = size_t{1} << 20;
+    payload.clear();
+    while (payload.size() < size) {
+        const size_t have = payload.size();
+        const size_t step = std::min<size_t>(kChunk, size - have);
+        payload.resize(have + step);
+        s = ReadExactly(fd, payload.data() + have, step, rest);
+        if (s != IoStatus::Ok) return s;
+    }
+    return IoStatus::Ok;
 }
 
 IoStatus WriteFrame(int fd, std::string_view payload, Deadline deadline) {
