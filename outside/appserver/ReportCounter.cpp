@@ -315,7 +315,8 @@ Variant TReportCounter::UpdateStatus1(Args& args) {
     double at = Now();
     if (args[2].VarType() == rt::varDate || args[2].VarType() == rt::varDouble) at = args[2].AsDouble();
     try {
-        if (FStore->UpdateJobStatus(number, error.empty() ? "done" : "failed", error, at))
+        // Only registrations take status reports: a queued job is not to be marked done from outside.
+        if (FStore->UpdateJobStatus(number, "Request1", error.empty() ? "done" : "failed", error, at))
             return Variant(true);
         Failed("请求 \"" + number + "\" 不存在");
     } catch (const EStoreError& e) {

@@ -405,12 +405,13 @@ std::string TStore::AddJob(JobRecord job, const std::string& day) {
     return job.RequestNo;
 }
 
-bool TStore::UpdateJobStatus(const std::string& requestNo, const std::string& status,
-                             const std::string& errorText, double at) {
+bool TStore::UpdateJobStatus(const std::string& requestNo, const std::string& origin,
+                             const std::string& status, const std::string& errorText, double at) {
     std::lock_guard lock(FMutex);
     Transaction tx(FDb);
-    Statement up(FDb, "UPDATE jobs SET status = ?2, error_text = ?3, status_at = ?4 WHERE request_no = ?1");
-    up.Bind(1, requestNo).Bind(2, status).Bind(3, errorText).Bind(4, at).Run();
+    Statement up(FDb, "UPDATE jobs SET status = ?3, error_text = ?4, status_at = ?5 "
+                      "WHERE request_no = ?1 AND origin = ?2");
+    up.Bind(1, requestNo).Bind(2, origin).Bind(3, status).Bind(4, errorText).Bind(5, at).Run();
     const bool updated = sqlite3_changes(FDb) > 0;
     tx.Commit();
     return updated;

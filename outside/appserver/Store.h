@@ -94,7 +94,8 @@ public:
     // Stores a job and gives it the next request number of the day: day ("YYYYMMDD") followed by a
     // six-digit sequence.
     std::string AddJob(JobRecord job, const std::string& day);
-    bool UpdateJobStatus(const std::string& requestNo, const std::string& status,
+    // Changes the status of the request of that number and origin; false when there is none.
+    bool UpdateJobStatus(const std::string& requestNo, const std::string& origin, const std::string& status,
                          const std::string& errorText, double at);
     std::optional<JobRecord> FindJob(const std::string& requestNo);
     std::vector<JobRecord> JobsWithStatus(const std::string& status);

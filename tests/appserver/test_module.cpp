@@ -206,6 +206,10 @@ TEST_P(ModuleTest, RegisteredRequestTakesItsStatusUpdate) {
     EXPECT_FALSE(
         Call("UpdateStatus1", {Variant(u"ERROR"), Variant(u""), Variant(TDateTime(kToday))}).AsBoolean());
     EXPECT_EQ(Text("Request1", {Variant(u"x"), Variant(u"PC-01")}), "ERROR");
+    const std::string job = Text("Request", {SampleJob(false)});
+    EXPECT_FALSE(Call("UpdateStatus1", {Variant(Utf8ToUtf16(job)), Variant(u""), Variant(TDateTime(kToday))})
+                     .AsBoolean());
+    EXPECT_EQ(store->FindJob(job)->Status, "queued"); // a job is not marked done from outside
 }
 
 TEST_P(ModuleTest, RightsRecordHasTheShapeTheFormParses) {

@@ -84,8 +84,9 @@ TEST(Store, RequestNumbersCountPerDay) {
     EXPECT_EQ(store.FindJob("20261211000002")->ParamsText, "b");
     EXPECT_FALSE(store.FindJob("20261211000009"));
     EXPECT_EQ(store.JobsWithStatus("queued").size(), 3u);
-    EXPECT_TRUE(store.UpdateJobStatus("20261212000001", "done", "", 2.0));
-    EXPECT_FALSE(store.UpdateJobStatus("nope", "done", "", 2.0));
+    EXPECT_TRUE(store.UpdateJobStatus("20261212000001", "Request", "done", "", 2.0));
+    EXPECT_FALSE(store.UpdateJobStatus("20261211000001", "Request1", "done", "", 2.0));
+    EXPECT_FALSE(store.UpdateJobStatus("nope", "Request", "done", "", 2.0));
     EXPECT_EQ(store.JobsWithStatus("done").size(), 1u);
 }
 
