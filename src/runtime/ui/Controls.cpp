@@ -688,6 +688,11 @@ void TWinControl::WMKeyDown(TMessage& m) {
     auto key = static_cast<Word>(m.WParam);
     TShiftState shift = ParamToShift(m.LParam);
     TCustomForm* form = GetParentForm(this);
+    bool alnum = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');
+    if (alnum && shift.Contains(ssAlt) && form && form->Perform(CM_DIALOGCHAR, key, m.LParam) != 0) {
+        m.Result = 1; // an accelerator: no character follows
+        return;
+    }
     if (IsDialogKey(key) && !WantsKey(key, shift) && form &&
         form->Perform(CM_DIALOGKEY, key, m.LParam) != 0) {
         m.Result = 1; // taken as a dialog key: no character follows
@@ -767,6 +772,29 @@ TGraphicControl::~TGraphicControl() {
 }
 
 // --- helpers ---
+
+bool IsAccel(Word ch, std::string_view caption) {
+    auto upper = [](unsigned c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return upper(static_cast<unsigned char>(caption[i + 1])) == upper(ch);
+    }
+    return false;
+}
+
+std::string GetShortHint(std::string_view hint) {
+    size_t bar = hint.find('|');
+    return std::string(bar == std::string_view::npos ? hint : hint.substr(0, bar));
+}
+
+std::string GetLongHint(std::string_view hint) {
+    size_t bar = hint.find('|');
+    return std::string(bar == std::string_view::npos ? hint : hint.substr(bar + 1));
+}
 
 TCustomForm* GetParentForm(const TControl* control) {
     const TControl* c = control;

@@ -354,6 +354,13 @@ private:
     TCanvas* FCanvas;
 };
 
+// Whether caption marks ch as its accelerator ("保存(&S)" has S; "&&" is a plain ampersand). Letters
+// compare ignoring case.
+bool IsAccel(Word ch, std::string_view caption);
+// The parts of a hint "short|long" (the whole hint for both when there is no '|').
+std::string GetShortHint(std::string_view hint);
+std::string GetLongHint(std::string_view hint);
+
 // The form a control lies on (the outermost parent that is a form), or null.
 TCustomForm* GetParentForm(const TControl* control);
 // "frmX/pnlTop/edName": the names from the outermost owner (below the application) down to component.

@@ -506,7 +506,59 @@ bool TCustomForm::DialogKey(Word key, TShiftState shift) {
     }
 }
 
+namespace {
+bool AccelIn(TWinControl* parent, Word key) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (auto* pages = dynamic_cast<TPageControl*>(c)) {
+            for (int p = 0; p < pages->PageCount(); ++p) {
+                TTabSheet* page = pages->Pages(p);
+                if (page->TabVisible() && IsAccel(key, page->Caption())) {
+                    if (page != pages->ActivePage()) pages->ChangePageByUser(page);
+                    return true;
+                }
+            }
+        }
+        if (IsAccel(key, c->Caption())) {
+            if (auto* label = dynamic_cast<TCustomLabel*>(c)) {
+                if (TWinControl* target = label->FocusControl(); target && target->CanFocus()) {
+                    target->SetFocus();
+                    return true;
+                }
+            } else if (auto* button = dynamic_cast<TButton*>(c)) {
+                button->Click();
+                return true;
+            } else if (dynamic_cast<TCustomCheckBox*>(c) || dynamic_cast<TRadioButton*>(c)) {
+                auto* w = static_cast<TWinControl*>(c);
+                if (w->CanFocus()) w->SetFocus();
+                if (w->Focused()) w->UserClick();
+                return true;
+            } else if (auto* group = dynamic_cast<TCustomGroupBox*>(c)) {
+                if (TWinControl* first = group->FindNextControl(nullptr, true, true, false))
+                    first->SetFocus();
+                return true;
+            } else if (dynamic_cast<TGraphicControl*>(c)) {
+                c->UserClick(); // speed and tool buttons
+                return true;
+            }
+        }
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            if (AccelIn(w, key)) return true;
+    }
+    return false;
+}
+} // namespace
+
+bool TCustomForm::DialogChar(Word key) {
+    return AccelIn(this, key);
+}
+
 void TCustomForm::DefaultHandler(TMessage& m) {
+    if (m.Msg == CM_DIALOGCHAR) {
+        m.Result = DialogChar(static_cast<Word>(m.WParam)) ? 1 : 0;
+        return;
+    }
     if (m.Msg == CM_DIALOGKEY) {
         m.Result = DialogKey(static_cast<Word>(m.WParam), ParamToShift(m.LParam)) ? 1 : 0;
         return;

@@ -138,6 +138,10 @@ public:
     void Notification(TComponent* component, TOperation operation) override;
     // Tab, arrows, Enter and Esc that the focused control does not want.
     virtual bool DialogKey(Word key, TShiftState shift);
+    // Alt+key: the first showing, enabled control whose caption has that accelerator acts (a button
+    // clicks, a label focuses its FocusControl, a check box or radio button takes the focus and is
+    // clicked, a group box focuses its first control, a page control turns to that tab).
+    virtual bool DialogChar(Word key);
 
     // The form's own resources have been read (set by AfterConstruction).
     bool ResourcesRead() const { return FResourcesRead; }

@@ -248,6 +248,20 @@ TEST_F(Focus, CtrlTabTurnsThePagesAroundTheFocus) {
     EXPECT_EQ(form->pgc->ActivePage(), form->ts1);
 }
 
+TEST_F(Focus, AltAcceleratorsActOnCaptions) {
+    form->btnCancel->SetCaption("&Cancel");
+    form->ts2->SetCaption("&Two");
+    input::PressKey('C', {ssAlt});
+    EXPECT_EQ(form->Log, "btnCancel.Click ");
+    form->Log.clear();
+    input::PressKey('T', {ssAlt});
+    EXPECT_EQ(form->pgc->ActivePage(), form->ts2);
+    EXPECT_EQ(form->Log, "pgc.Changing pgc.Change ");
+    EXPECT_TRUE(IsAccel('s', "保存(&S)"));
+    EXPECT_FALSE(IsAccel('s', "A&&S"));
+    EXPECT_EQ(GetLongHint("short|long"), "long");
+}
+
 TEST(FormPosition, ScreenCenterPlacesTheFormWhenShown) {
     TOwnedPtr<TForm> form(New<TForm>(nullptr));
     form->SetBounds(0, 0, 400, 300);
