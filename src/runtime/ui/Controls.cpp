@@ -37,6 +37,11 @@ KVRT_PUBLISHED(TControl) {
     P.Property("Cursor", &TControl::Cursor, &TControl::SetCursor);
     P.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
     P.Property("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext);
+    P.Property("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor);
+    P.Property("DragMode", &TControl::DragMode, &TControl::SetDragMode);
+    P.Property("DragKind", &TControl::DragKind, &TControl::SetDragKind);
+    P.Property("BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode);
+    P.Property("ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode);
     P.Property("OnClick", &TControl::OnClick, &TControl::OnClick);
     P.Property("OnDblClick", &TControl::OnDblClick, &TControl::OnDblClick);
     P.Property("OnMouseDown", &TControl::OnMouseDown, &TControl::OnMouseDown);

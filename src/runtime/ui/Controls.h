@@ -134,6 +134,16 @@ public:
     void SetPopupMenu(TPopupMenu* v);
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int v) { FHelpContext = v; }
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor v) { FDragCursor = v; }
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode v) { FDragMode = v; }
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind v) { FDragKind = v; }
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode v) { FBiDiMode = v; }
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool v) { FParentBiDiMode = v; }
     bool IsControl() const { return FIsControl; }
     void SetIsControl(bool v) { FIsControl = v; }
 
@@ -215,6 +225,11 @@ private:
     TComponentPtr<TPopupMenu> FPopupMenu;
     int FHelpContext = 0;
     bool FIsControl = false;
+    TCursor FDragCursor = crDrag;
+    TDragMode FDragMode = dmManual;
+    TDragKind FDragKind = dkDrag;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     TControlState FControlState;
     std::unique_ptr<TControlPeer> FPeer;
 };

@@ -105,6 +105,11 @@ void TCustomForm::AfterConstruction() {
     FResourcesRead = true;
     FFormState.Exclude(fsCreating);
     DoCreate();
+    // A resource that says Visible = True shows the form once it is created.
+    if (FShowWhenCreated) {
+        FShowWhenCreated = false;
+        Show();
+    }
 }
 
 void TCustomForm::ReadResources() {
@@ -280,6 +285,10 @@ void TCustomForm::BringToFront() {
 }
 
 void TCustomForm::SetVisible(bool v) {
+    if (IsLoading() || FFormState.Contains(fsCreating)) {
+        FShowWhenCreated = v;
+        return;
+    }
     if (v == Visible()) {
         if (v) ActivateForm();
         return;
@@ -383,11 +392,14 @@ TModalResult TCustomForm::ShowModal() {
         FFormState.Exclude(fsModal);
         if (previous && previous != this && previous->Visible()) previous->ActivateForm();
     };
+    TComponentPtr<TCustomForm> alive(this);
     try {
         Show();
         DialogDriver().RunModal(*this);
+        if (!alive) return mrCancel; // freed by its own handler: nothing left to touch
         if (Visible()) Hide();
     } catch (...) {
+        if (!alive) throw;
         FFormState.Exclude(fsModal);
         if (Visible()) {
             try {

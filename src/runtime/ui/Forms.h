@@ -188,6 +188,7 @@ private:
     bool FResourcesRead = false;
     bool FCreated = false;
     bool FDestroyFired = false;
+    bool FShowWhenCreated = false;
     bool FActive = false;
 };
 

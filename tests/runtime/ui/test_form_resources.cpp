@@ -167,6 +167,17 @@ TEST_F(FormResources, DerivedResourceAddsAndOverridesBaseFirst) {
     EXPECT_EQ(form->Log, "create;ok2;");
 }
 
+TEST_F(FormResources, VisibleInTheResourceShowsTheFormOnceCreated) {
+    RegisterFormResource(
+        "TfrmResDerived",
+        std::string(kDerived).replace(std::string(kDerived).find("Caption"), 0, "Visible = True\n  "),
+        "ResDerived.dfm");
+    TOwnedPtr<TfrmResDerived> form(New<TfrmResDerived>(nullptr));
+    EXPECT_TRUE(form->Visible());
+    EXPECT_EQ(form->Log, "create;");
+    EXPECT_TRUE(form->edName->Focused()); // the resource's ActiveControl
+}
+
 TEST_F(FormResources, TwoFormsOfOneClassGetDistinctNames) {
     TOwnedPtr<TComponent> owner(new TComponent(nullptr));
     auto* a = New<TfrmResBase>(owner.get());
