@@ -21,11 +21,11 @@ KVRT_EVENT(TDLLEvent, void(int32_t Code, rt::TObject* Sender))
 
 // Event codes raised through OnEvent.
 enum : int32_t {
-    DLL_EVENT_FORM_CREATED = 256,  // the option form exists; its parameters are not set yet
-    DLL_EVENT_FORM_SHOW = 272,     // the form's show event fired
-    DLL_EVENT_FORM_HIDE = 288,     // the form's hide event fired
-    DLL_EVENT_FORM_DESTROY = 304,  // the form is going; ResultCode and ResultData are valid
-    DLL_EVENT_RESERVED = 320,      // never raised by this module
+    DLL_EVENT_FORM_CREATED = 256, // the option form exists; its parameters are not set yet
+    DLL_EVENT_FORM_SHOW = 272,    // the form's show event fired
+    DLL_EVENT_FORM_HIDE = 288,    // the form's hide event fired
+    DLL_EVENT_FORM_DESTROY = 304, // the form is going; ResultCode and ResultData are valid
+    DLL_EVENT_RESERVED = 320,     // never raised by this module
 };
 
 class TDLLBaseController : public rt::TObject {

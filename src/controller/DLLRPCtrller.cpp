@@ -1,8 +1,8 @@
 #include "DLLRPCtrller.h"
 
 #include "DLLFunc.h"
+#include "Foreground.h"
 #include "os/DynLib.h"
-#include "os/SysInfo.h"
 #include "ui/Forms.h"
 
 namespace kvx {
@@ -12,7 +12,8 @@ rt::TClass frmBaseGeneClass = nullptr;
 namespace {
 
 // The unit's initialization: the controllers of this library are TDLLRPCtrller.
-[[maybe_unused]] const bool ControllerClassRegistered = (DLLControllerClass = &ControllerClassOf<TDLLRPCtrller>, true);
+[[maybe_unused]] const bool ControllerClassRegistered =
+    (DLLControllerClass = &ControllerClassOf<TDLLRPCtrller>, true);
 
 // The file name of the library this code was loaded from.
 std::string OwnModuleFileName() {
@@ -29,7 +30,8 @@ TfrmBaseGene* NewOptionForm() {
     auto* form = dynamic_cast<TfrmBaseGene*>(created);
     if (!form) {
         rt::Free(created);
-        throw rt::Exception("KVX DLL Internal Error :\r\"" + frmBaseGeneClass->Name() + "\" is no option form class");
+        throw rt::Exception("KVX DLL Internal Error :\r\"" + frmBaseGeneClass->Name() +
+                            "\" is no option form class");
     }
     return form;
 }
@@ -54,7 +56,7 @@ void TDLLRPCtrller::SetVisible(int16_t Value) {
     FForm->SetVisible(Value != 0);
     if (Value != 0) {
         if (FForm->WindowState() == rt::wsMinimized) FForm->SetWindowState(rt::wsNormal);
-        rt::SetForegroundWindow(static_cast<rt::HWND>(FForm->Handle()));
+        BringWindowToForeground(FForm->Handle());
     }
 }
 
