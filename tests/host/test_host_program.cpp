@@ -161,6 +161,38 @@ expect error "no controller"
     EXPECT_EQ(r.Err.find("expected"), std::string::npos) << r.Err;
 }
 
+TEST_F(HostProgramTest, TheUserActsOnTheFormThroughSimulatedInput) {
+    const ProgramRun r = Session(R"(load "KTVR08C.so"
+params "DS" "KVX001" "KVX001" 0 ""
+call CreateForm
+call SetVisible true
+choose frmKtvr08/pgOption 1
+type frmKtvr08/edPrintDate "20240131"
+expect text frmKtvr08/edPrintDate "20240131"
+key frmKtvr08/edPrintDate Backspace
+expect text frmKtvr08/edPrintDate "2024013"
+click frmKtvr08/noSuchButton
+expect error "noSuchButton"
+call SetVisible false
+on-modal TfrmKtvr08
+  expect text frmKtvr08/edPrintDate "2024013"
+  close frmKtvr08
+end
+call ShowModal
+expect return 2
+process
+expect event 256
+expect event 272
+expect event 288
+expect event 272
+expect event 288
+expect event 304
+expect event none
+)");
+    EXPECT_EQ(r.Status, 0) << r.Out << r.Err;
+    EXPECT_NE(r.Out.find("modal TfrmKtvr08 -> 2\n"), std::string::npos) << r.Out;
+}
+
 TEST_F(HostProgramTest, BadModulesScriptsAndExpectationsGiveClearErrorsAndNonZeroStatus) {
     ProgramRun r = Session("load \"no-such-module.so\"\n");
     EXPECT_EQ(r.Status, 1);

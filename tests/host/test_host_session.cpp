@@ -257,10 +257,19 @@ TEST_F(HostSessionTest, MissingModulesAndControllersStopTheSession) {
         << err.str();
     EXPECT_EQ(out.str(), "");
 
-    const SessionRun r = Run("call GetVersion\necho \"not reached\"\n");
+    SessionRun r = Run("call GetVersion\necho \"not reached\"\n");
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "kvx-host: s.kvs:1: call GetVersion: no controller: load a module first\n");
     EXPECT_EQ(r.Out, "");
+
+    // The controller cannot go while its ShowModal runs.
+    r = Run("load \"KTVR08C.so\"\nparams \"DS\" \"C\" \"D\" 0 \"\"\ncall CreateForm\nmodal\n  free\n  echo "
+            "\"x\"\nend\n");
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(
+        r.Err,
+        "kvx-host: s.kvs:5: free: not inside a modal block (the controller's ShowModal is still running)\n");
+    EXPECT_EQ(r.Out.find("echo"), std::string::npos);
 }
 
 } // namespace

@@ -45,11 +45,21 @@ public:
         if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &FStmt, &tail) != SQLITE_OK)
             Fail(db, "Statement refused");
         if (!FStmt) throw EHostError("Statement refused: the text holds no statement");
-        for (; tail && *tail; ++tail)
-            if (static_cast<unsigned char>(*tail) > ' ')
-                throw EHostError("Statement refused: only one statement may be given");
-        if (!sqlite3_stmt_readonly(FStmt))
-            throw EHostError("Statement refused: it would change the database");
+        // From here on the constructor finalizes what it prepared before it raises: a statement left
+        // behind would keep the connection from closing.
+        std::string refusal;
+        if (tail && *tail) {
+            // What follows may be blanks and comments, but no second statement.
+            sqlite3_stmt* next = nullptr;
+            if (sqlite3_prepare_v2(db, tail, -1, &next, nullptr) != SQLITE_OK || next)
+                refusal = "only one statement may be given";
+            sqlite3_finalize(next);
+        }
+        if (refusal.empty() && !sqlite3_stmt_readonly(FStmt)) refusal = "it would change the database";
+        if (!refusal.empty()) {
+            sqlite3_finalize(FStmt);
+            throw EHostError("Statement refused: " + refusal);
+        }
     }
     ~Statement() { sqlite3_finalize(FStmt); }
     Statement(const Statement&) = delete;

@@ -58,7 +58,10 @@ void HostSession::RunCommand(const ScriptCommand& cmd) {
         Load(cmd);
         break;
     case Verb::Free:
-        if (HaveController(cmd, "free")) FreeController();
+        if (FModalDepth > 0)
+            Fatal(cmd.Line, "free: not inside a modal block (the controller's ShowModal is still running)");
+        else if (HaveController(cmd, "free"))
+            FreeController();
         break;
     case Verb::HostApp:
         if (HaveController(cmd, "hostapp"))
@@ -116,7 +119,18 @@ std::string HostSession::ResolveModulePath(const std::string& path) const {
     return path;
 }
 
+void HostSession::RunModalBody(const std::vector<ScriptCommand>& commands) {
+    ++FModalDepth;
+    RunBlock(commands);
+    CheckPendingError();
+    --FModalDepth;
+}
+
 void HostSession::Load(const ScriptCommand& cmd) {
+    if (FModalDepth > 0) {
+        Fatal(cmd.Line, "load: not inside a modal block");
+        return;
+    }
     if (FController) {
         Fatal(cmd.Line, "load: a controller is held already; free it first");
         return;
@@ -234,12 +248,7 @@ void HostSession::Modal(const ScriptCommand& cmd) {
     try {
         const uintptr_t handle = c.GetHandle();
         FLastReturn = FDriver.RunModal(
-            handle, [&c] { return c.ShowModal(); },
-            [this, &cmd] {
-                RunBlock(cmd.Body);
-                CheckPendingError();
-            },
-            bodyRan);
+            handle, [&c] { return c.ShowModal(); }, [this, &cmd] { RunModalBody(cmd.Body); }, bodyRan);
     } catch (const std::exception& e) {
         Raised(cmd.Line, "call ShowModal", ExceptionText(e));
         return;

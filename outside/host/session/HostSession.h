@@ -47,6 +47,7 @@ private:
 
     void RunBlock(const std::vector<ScriptCommand>& commands);
     void RunCommand(const ScriptCommand& cmd);
+    void RunModalBody(const std::vector<ScriptCommand>& commands);
     void Load(const ScriptCommand& cmd);
     void Call(const ScriptCommand& cmd);
     void Modal(const ScriptCommand& cmd);
@@ -85,6 +86,7 @@ private:
     std::optional<PendingError> FPendingError;
     int FFailures = 0;
     bool FStopped = false;
+    int FModalDepth = 0;
 };
 
 } // namespace kvx::host
