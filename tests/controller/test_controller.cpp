@@ -202,6 +202,23 @@ TEST_F(ControllerTest, RefusedParametersLeaveTheFormAliveAndHooked) {
     EXPECT_EQ(Trace, (std::vector<std::string>{"form show", "event 272"}));
 }
 
+TEST_F(ControllerTest, MalformedHostParametersAreRefusedWithoutHarm) {
+    const rt::Variant cases[] = {
+        rt::Null(),
+        rt::Variant("DS"),
+        rt::VarArrayCreate({0, 4, 0, 1}),
+        rt::VarArrayOf({rt::Null(), "KVX001", "KVX001", 0, ""}),
+        rt::VarArrayOf({"DS", "KVX001", "KVX001", "not a handle", ""}),
+    };
+    for (const rt::Variant& params : cases) {
+        rt::TOwnedPtr<TDLLBaseController> controller(GetController());
+        EXPECT_EQ(controller->CreateForm(params), -1);
+        ASSERT_FALSE(controller->IsFormFreed());
+        auto* form = static_cast<TDLLRPCtrller*>(controller.get())->Form();
+        EXPECT_NE(form->MessageIDs().find("E;-1; "), std::string::npos) << form->MessageIDs();
+    }
+}
+
 TEST_F(ControllerTest, PreviousHandlersRunFirstAndARepeatedCreateFormChainsNothingTwice) {
     ASSERT_EQ(Controller->CreateForm(kParams), 0);
     EXPECT_EQ(Controller->CreateForm(kParams), -1); // the form refuses a second parameter set
