@@ -626,9 +626,17 @@ void TWinControl::AlignControls(TRect rect) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+    bool moved = left != Left() || top != Top();
     bool resized = width != Width() || height != Height();
     TControl::SetBounds(left, top, width, height);
     if (resized) Realign();
+    // The window's own notifications, for handlers that watch moves and sizes.
+    auto pack = [](int lo, int hi) {
+        return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) |
+                                   static_cast<uint32_t>(lo & 0xFFFF));
+    };
+    if (HandleAllocated() && moved) Perform(WM_MOVE, 0, pack(Left(), Top()));
+    if (HandleAllocated() && resized) Perform(WM_SIZE, 0, pack(Width(), Height()));
 }
 
 void TWinControl::SetVisible(bool v) {
