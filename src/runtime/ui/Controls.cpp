@@ -701,6 +701,19 @@ void TWinControl::WMKeyDown(TMessage& m) {
     auto key = static_cast<Word>(m.WParam);
     TShiftState shift = ParamToShift(m.LParam);
     TCustomForm* form = GetParentForm(this);
+    // Menu shortcuts first: the pop-up menus of this control and its parents, then the form's menu.
+    if (TShortCut sc = ShortCut(key, shift); sc && (shift.Contains(ssCtrl) || shift.Contains(ssAlt) ||
+                                                    (key >= VK_F1 && key <= VK_F12) || key == VK_DELETE)) {
+        TMenuItem* item = nullptr;
+        for (TControl* c = this; c && !item; c = c->Parent())
+            if (TPopupMenu* menu = c->PopupMenu()) item = menu->FindItemByShortCut(sc);
+        if (!item && form && form->Menu()) item = form->Menu()->FindItemByShortCut(sc);
+        if (item && item->Enabled()) {
+            item->Click();
+            m.Result = 1;
+            return;
+        }
+    }
     bool alnum = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');
     if (alnum && shift.Contains(ssAlt) && form && form->Perform(CM_DIALOGCHAR, key, m.LParam) != 0) {
         m.Result = 1; // an accelerator: no character follows

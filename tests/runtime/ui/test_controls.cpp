@@ -223,6 +223,26 @@ TEST_F(Controls, RadioMenuItemsTickOneOfTheirGroup) {
     EXPECT_EQ(items[1]->GetParentMenu(), menu);
 }
 
+TEST_F(Controls, MenuShortcutsReachTheMenuOfTheFocusedControl) {
+    auto* ed = form->Add<TEdit>("ed");
+    ed->SetText("");
+    auto* menu = new TPopupMenu(form.get());
+    auto* save = new TMenuItem(form.get());
+    save->SetName("miSave");
+    save->SetShortCut(TextToShortCut("Ctrl+S"));
+    save->OnClick = Handler<&TfrmCtl::Clicked>(form.get());
+    menu->Items()->Add(save);
+    ed->SetPopupMenu(menu);
+    EXPECT_EQ(ShortCutToText(save->GetShortCut()), "Ctrl+S");
+    form->Show();
+    input::PressKey('S', {ssCtrl});
+    EXPECT_EQ(form->Log, "miSave.Click ");
+    EXPECT_EQ(ed->Text(), "");
+    input::RightClick(ed);
+    EXPECT_EQ(menu->PopupCount(), 1);
+    EXPECT_EQ(menu->PopupComponent(), ed);
+}
+
 TEST_F(Controls, StringGridCellsRowsAndEditing) {
     auto* grid = form->Add<TStringGrid>("grid");
     grid->SetColCount(3);
