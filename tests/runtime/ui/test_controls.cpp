@@ -319,6 +319,12 @@ TEST(Bitmaps, PixelsTransparentColourAndMonochromeCopy) {
     EXPECT_EQ(mono.Pixel(1, 0), clBlack);
     EXPECT_EQ(bmp.Pixel(1, 0), clRed); // the source is untouched
 
+    TBitmap oneBit;
+    oneBit.Assign(&bmp);
+    oneBit.SetPixelFormat(pf1bit); // by brightness: pure red is dark
+    EXPECT_EQ(oneBit.Pixel(1, 0), clBlack);
+    EXPECT_EQ(oneBit.Pixel(3, 0), clWhite);
+
     TBitmap copy;
     copy.LoadFromBytes(bmp.SaveToBytes());
     EXPECT_TRUE(copy.SamePixels(bmp));
