@@ -628,7 +628,31 @@ void TWinControl::AlignControls(TRect rect) {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     bool moved = left != Left() || top != Top();
     bool resized = width != Width() || height != Height();
+    int oldClientWidth = ClientWidth(), oldClientHeight = ClientHeight();
     TControl::SetBounds(left, top, width, height);
+    if (resized && !IsLoading()) {
+        // Children anchored right or bottom follow the edge; anchored on both sides they stretch.
+        int dx = ClientWidth() - oldClientWidth, dy = ClientHeight() - oldClientHeight;
+        for (size_t i = 0; i < FControls.size(); ++i) {
+            TControl* c = FControls[i];
+            if (c->Align() != alNone || (dx == 0 && dy == 0)) continue;
+            TAnchors a = c->Anchors();
+            int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+            if (a.Contains(akRight)) {
+                if (a.Contains(akLeft))
+                    w += dx;
+                else
+                    l += dx;
+            }
+            if (a.Contains(akBottom)) {
+                if (a.Contains(akTop))
+                    h += dy;
+                else
+                    t += dy;
+            }
+            c->SetBounds(l, t, w, h);
+        }
+    }
     if (resized) Realign();
     // The window's own notifications, for handlers that watch moves and sizes.
     auto pack = [](int lo, int hi) {

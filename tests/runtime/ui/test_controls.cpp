@@ -369,6 +369,17 @@ TEST_F(Controls, AlignedControlsShareTheClientArea) {
     EXPECT_EQ(client->BoundsRect(), Rect(100, 40, form->ClientWidth(), form->ClientHeight()));
     form->SetWidth(500);
     EXPECT_EQ(client->Width(), form->ClientWidth() - 100);
+
+    // Anchors: right-anchored controls follow the edge, left-and-right ones stretch.
+    auto* button = form->Add<TButton>("btn", client);
+    button->SetBounds(200, 10, 75, 25);
+    button->SetAnchors({akTop, akRight});
+    auto* edit = form->Add<TEdit>("ed", client);
+    edit->SetBounds(10, 40, 100, 21);
+    edit->SetAnchors({akLeft, akTop, akRight});
+    form->SetWidth(560);
+    EXPECT_EQ(button->Left(), 260);
+    EXPECT_EQ(edit->Width(), 160);
 }
 
 } // namespace
