@@ -7,6 +7,8 @@
 
 #include "os/CodePage.h"
 
+#include <utility>
+
 using namespace rt;
 
 namespace kvx {
