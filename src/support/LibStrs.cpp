@@ -6,6 +6,7 @@
 #include "os/CodePage.h"
 #include "os/SysInfo.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -121,10 +122,7 @@ int FieldCount(std::string_view S, std::string_view Sep) {
     if (Sep.empty()) return 1;
     if (Sep.size() == 1) {
         // The marker differs from a one-character separator, so each pass finds the next occurrence.
-        int count = 1;
-        for (char c : S)
-            if (c == Sep[0]) ++count;
-        return count;
+        return 1 + static_cast<int>(std::count(S.begin(), S.end(), Sep[0]));
     }
     // Longer separators: overwrite the first character of each occurrence with the marker, as the
     // passes do. The text before an occurrence is unchanged and held no earlier occurrence, so the next
@@ -159,9 +157,10 @@ std::string ReplaceAll(std::string_view S, std::string_view Old, std::string_vie
     std::string out;
     if (Old.empty() || SameText(std::string(Old), std::string(New))) {
         out.assign(S);
-    } else if (New.find(Old) != npos) {
-        // Searching again from the start would never end, as every replacement brings Old back: replace
-        // each occurrence once, left to right.
+    } else if (New.find(Old) != npos || Old.size() == 1) {
+        // One character: a replacement cannot combine with its neighbours into a new occurrence, so one
+        // pass left to right gives what searching again from the start gives. A replacement containing
+        // Old would have that search never end: it is made once per occurrence.
         size_t from = 0;
         for (;;) {
             const size_t p = S.find(Old, from);
@@ -282,7 +281,9 @@ TDateTime ParseDateStyle(std::string_view Text, int Style, std::string_view Sep)
     }
     TDateTime first;
     if (!MakeDate(year, month, 1, first)) return 0;
-    return TDateTime(first.Val + static_cast<double>(day - 1));
+    // Running on past 31 December 9999 leaves the calendar: no date.
+    const double date = first.Val + static_cast<double>(day - 1);
+    return date > MaxDateTimeDay ? TDateTime(0) : TDateTime(date);
 }
 
 // ---- "YYYYMMDD" texts.

@@ -5,6 +5,7 @@
 #include "core/SysUtils.h"
 
 #include <cstdio>
+#include <utility>
 
 using namespace rt;
 
@@ -164,7 +165,7 @@ Variant ApplyDynamicDates(const Variant& Args, std::string_view RunDate) {
             if (!range) {
                 if (field(3) == "Y") values[k] = Variant(shifted(3));
             } else {
-                Variant bounds = values[k];
+                Variant bounds = std::as_const(values)[k];
                 if (bounds.DimCount() != 1)
                     throw EConvertError("condition " + std::to_string(k) + " is no range");
                 if (field(3) == "Y") bounds[1] = Variant(shifted(3));

@@ -70,6 +70,8 @@ TEST(LibStrsDate, ParseDateStyleReadsEachStyle) {
         {"2024/01/31", 0, "/", 0},
         {"2024/01/31", 6, "/", 0},
         {"10000/01/01", 1, "/", 0},
+        {"9999/12/31", 1, "/", EncodeDate(9999, 12, 31)},
+        {"9999/12/32", 1, "/", 0},
         // Parts are small integers: 65537 is refused instead of being taken as 1.
         {"2024/01/65537", 1, "/", 0},
         {"2024/01/31", 1, "", 0},
