@@ -48,6 +48,9 @@ KVRT_EXCEPTION(ERegistryException, Exception)
 KVRT_EXCEPTION(EIniFileException, Exception)
 KVRT_EXCEPTION(EDBEditError, Exception)
 KVRT_EXCEPTION(EAbort, Exception)
+KVRT_EXCEPTION(EStreamError, Exception)
+KVRT_EXCEPTION(EFOpenError, EStreamError)
+KVRT_EXCEPTION(EFCreateError, EStreamError)
 KVRT_EXCEPTION(ESocketConnectionError, Exception)
 
 } // namespace rt
