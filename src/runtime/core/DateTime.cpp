@@ -13,7 +13,7 @@ namespace rt {
 
 namespace {
 
-constexpr int DaysFrom1899To1970 = 25569;  // 1899-12-30 .. 1970-01-01
+constexpr int DaysFrom1899To1970 = 25569; // 1899-12-30 .. 1970-01-01
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's civil calendar algorithms).
 int64_t DaysFromCivil(int64_t y, int m, int d) {

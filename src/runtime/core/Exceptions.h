@@ -18,11 +18,11 @@ private:
     std::string FMessage;
 };
 
-#define KVRT_EXCEPTION(Name, Base)                                                                          \
-    class Name : public Base {                                                                              \
-    public:                                                                                                 \
-        using Base::Base;                                                                                   \
-        const char* ClassName() const noexcept override { return #Name; }                                   \
+#define KVRT_EXCEPTION(Name, Base)                                                                           \
+    class Name : public Base {                                                                               \
+    public:                                                                                                  \
+        using Base::Base;                                                                                    \
+        const char* ClassName() const noexcept override { return #Name; }                                    \
     };
 
 KVRT_EXCEPTION(EConvertError, Exception)
