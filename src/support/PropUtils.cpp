@@ -1,6 +1,8 @@
 #include "support/PropUtils.h"
 
 #include "rtti/PropInfo.h"
+#include "ui/Controls.h"
+#include "ui/Messages.h"
 
 using namespace rt;
 
@@ -93,6 +95,13 @@ void SetMethodPropByName(TObject* Instance, std::string_view Name, const TMethod
         if (prop && prop->Kind() == tkMethod && prop->IsWritable()) SetMethodProp(Instance, prop, Handler);
     } catch (const std::exception&) {
     }
+}
+
+void SimulateClick(TControl* Control, uintptr_t WParam, intptr_t LParam) {
+    if (!Control) return;
+    // Perform hands each message to the control's handlers at once, as sending it would.
+    Control->Perform(WM_LBUTTONDOWN, WParam, LParam);
+    Control->Perform(WM_LBUTTONUP, WParam, LParam);
 }
 
 } // namespace kvx

@@ -2,6 +2,7 @@
 #include "support/PropUtils.h"
 
 #include "rtti/Publish.h"
+#include "ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,40 @@ TEST(PropUtils, EventHandlersCanBeSavedReplacedAndRestored) {
     SetMethodPropByName(&w, "Caption", saved);
     SetMethodPropByName(nullptr, "OnClick", saved);
     EXPECT_EQ(w.FCaption, "确定");
+}
+
+} // namespace
+
+
+namespace {
+
+struct ClickLog : rt::TObject {
+    void MouseDown(rt::TObject*, rt::TMouseButton, rt::TShiftState, int x, int y) {
+        Text += "down " + std::to_string(x) + "," + std::to_string(y) + ";";
+    }
+    void Clicked(rt::TObject*) { Text += "click;"; }
+    std::string Text;
+};
+
+TEST(PropUtils, SimulateClickPressesAndReleasesTheLeftButton) {
+    rt::TOwnedPtr<rt::TCheckBox> box(rt::New<rt::TCheckBox>(nullptr));
+    ClickLog log;
+    box->OnMouseDown = rt::Handler<&ClickLog::MouseDown>(&log);
+    box->OnClick = rt::Handler<&ClickLog::Clicked>(&log);
+
+    SimulateClick(box.get(), 0, (7 << 16) | 5);
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(log.Text, "down 5,7;click;");
+    SimulateClick(nullptr, 0, 0);
+
+    // The same control through the helpers, as the forms address value properties and events.
+    EXPECT_TRUE(HasPropByName(box.get(), "Checked"));
+    EXPECT_EQ(GetOrdPropByName(box.get(), "Checked"), 1);
+    SetOrdPropByName(box.get(), "Checked", 0);
+    EXPECT_FALSE(box->Checked());
+    SetStrPropByName(box.get(), "Caption", "变动日期");
+    EXPECT_EQ(GetStrPropByName(box.get(), "Caption"), "变动日期");
+    EXPECT_EQ(GetMethodPropByName(box.get(), "OnClick"), box->OnClick.Method());
 }
 
 } // namespace
