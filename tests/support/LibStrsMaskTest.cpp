@@ -38,4 +38,8 @@ TEST(LibStrsMask, ANewMaskLaysTheCharactersIntoItsPositions) {
     EXPECT_EQ(ReformatMaskedText("2024-01-31", "9999/99/99;1;_", ""), "20240131");
 }
 
+TEST(LibStrsMask, TheSameMaskAgainChangesNothing) {
+    EXPECT_EQ(ReformatMaskedText("2024/1/5", "9999/99/99;1; ", "9999/99/99;1; "), "2024/1 /5 ");
+}
+
 } // namespace
