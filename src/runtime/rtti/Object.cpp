@@ -158,6 +158,14 @@ void TObject::Dispatch(TMessage& message) {
 
 void TObject::DefaultHandler(TMessage&) {}
 
+void TObject::DispatchInherited(TClass cls, TMessage& message) {
+    TClass parent = cls ? cls->Parent() : nullptr;
+    if (TMessageHandler handler = parent ? parent->FindMessageHandler(message.Msg) : nullptr)
+        handler(this, message);
+    else
+        DefaultHandler(message);
+}
+
 void TObject::Free() {
     BeforeDestruction();
     delete this;

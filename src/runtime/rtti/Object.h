@@ -138,6 +138,10 @@ public:
     // ancestor; without one, to DefaultHandler.
     virtual void Dispatch(TMessage& message);
     virtual void DefaultHandler(TMessage& message);
+    // The "inherited" of a message handler: the handler an ancestor of cls registered for the message,
+    // or DefaultHandler. A handler registered on class X passes a message on with
+    // DispatchInherited(X::ClassInfo(), m).
+    void DispatchInherited(TClass cls, TMessage& message);
 
     // Called by New<T>() after the constructor, and by Free() before the destructor: the places where
     // virtual behaviour of the complete object (resources, OnCreate, OnDestroy) can run.

@@ -336,6 +336,8 @@ void TListColumn::SetWidth(int v) {
     Changed(false);
 }
 
+KVRT_PUBLISHED(TListColumns) {}
+
 TListColumns::TListColumns(TCustomListView* owner) : TOwnedCollection<TListColumn>(owner) {
     OnUpdate = [owner](TCollectionItem*) { owner->ColumnsChanged(); };
 }
@@ -957,6 +959,8 @@ void TStatusPanel::SetWidth(int v) {
     FWidth = v;
     Changed(false);
 }
+
+KVRT_PUBLISHED(TStatusPanels) {}
 
 KVRT_PUBLISHED(TStatusBar) {
     P.Property("AutoHint", &TStatusBar::AutoHint, &TStatusBar::SetAutoHint);

@@ -184,6 +184,7 @@ private:
 };
 
 class TListColumns : public TOwnedCollection<TListColumn> {
+    KVRT_CLASS(TListColumns, TOwnedCollection<TListColumn>)
 public:
     explicit TListColumns(TCustomListView* owner);
     TCustomListView* ListView() const;
@@ -518,6 +519,7 @@ private:
 };
 
 class TStatusPanels : public TOwnedCollection<TStatusPanel> {
+    KVRT_CLASS(TStatusPanels, TOwnedCollection<TStatusPanel>)
 public:
     explicit TStatusPanels(TPersistent* owner) : TOwnedCollection<TStatusPanel>(owner) {}
 };

@@ -626,9 +626,41 @@ void TWinControl::AlignControls(TRect rect) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+    bool moved = left != Left() || top != Top();
     bool resized = width != Width() || height != Height();
+    int oldClientWidth = ClientWidth(), oldClientHeight = ClientHeight();
     TControl::SetBounds(left, top, width, height);
+    if (resized && !IsLoading()) {
+        // Children anchored right or bottom follow the edge; anchored on both sides they stretch.
+        int dx = ClientWidth() - oldClientWidth, dy = ClientHeight() - oldClientHeight;
+        for (size_t i = 0; i < FControls.size(); ++i) {
+            TControl* c = FControls[i];
+            if (c->Align() != alNone || (dx == 0 && dy == 0)) continue;
+            TAnchors a = c->Anchors();
+            int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+            if (a.Contains(akRight)) {
+                if (a.Contains(akLeft))
+                    w += dx;
+                else
+                    l += dx;
+            }
+            if (a.Contains(akBottom)) {
+                if (a.Contains(akTop))
+                    h += dy;
+                else
+                    t += dy;
+            }
+            c->SetBounds(l, t, w, h);
+        }
+    }
     if (resized) Realign();
+    // The window's own notifications, for handlers that watch moves and sizes.
+    auto pack = [](int lo, int hi) {
+        return static_cast<LPARAM>((static_cast<uint32_t>(hi & 0xFFFF) << 16) |
+                                   static_cast<uint32_t>(lo & 0xFFFF));
+    };
+    if (HandleAllocated() && moved) Perform(WM_MOVE, 0, pack(Left(), Top()));
+    if (HandleAllocated() && resized) Perform(WM_SIZE, 0, pack(Width(), Height()));
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -693,6 +725,19 @@ void TWinControl::WMKeyDown(TMessage& m) {
     auto key = static_cast<Word>(m.WParam);
     TShiftState shift = ParamToShift(m.LParam);
     TCustomForm* form = GetParentForm(this);
+    // Menu shortcuts first: the pop-up menus of this control and its parents, then the form's menu.
+    if (TShortCut sc = ShortCut(key, shift); sc && (shift.Contains(ssCtrl) || shift.Contains(ssAlt) ||
+                                                    (key >= VK_F1 && key <= VK_F12) || key == VK_DELETE)) {
+        TMenuItem* item = nullptr;
+        for (TControl* c = this; c && !item; c = c->Parent())
+            if (TPopupMenu* menu = c->PopupMenu()) item = menu->FindItemByShortCut(sc);
+        if (!item && form && form->Menu()) item = form->Menu()->FindItemByShortCut(sc);
+        if (item && item->Enabled()) {
+            item->Click();
+            m.Result = 1;
+            return;
+        }
+    }
     bool alnum = (key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z');
     if (alnum && shift.Contains(ssAlt) && form && form->Perform(CM_DIALOGCHAR, key, m.LParam) != 0) {
         m.Result = 1; // an accelerator: no character follows

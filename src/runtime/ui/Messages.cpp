@@ -1,5 +1,6 @@
 #include "ui/Messages.h"
 
+#include "os/SysInfo.h" // declares HWND too: both must agree
 #include "ui/Controls.h"
 
 #include <deque>

@@ -14,7 +14,7 @@ namespace rt {
 
 class TWinControl;
 
-using HWND = uintptr_t;
+using HWND = std::intptr_t; // the same as os/SysInfo.h declares
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;

@@ -1,4 +1,5 @@
 // Method pointers: saved, replaced, chained and restored as the forms do with their controls' events.
+#include "core/Classes.h"
 #include "rtti/Publish.h"
 
 #include <gtest/gtest.h>
@@ -57,10 +58,13 @@ TEST(MethodPointers, TravelAsTwoPlainPointersAndThroughTheProperties) {
     TButtonStub button;
     button.OnCount = Handler<&TFormStub::AddTwo>(&form);
 
-    // Kept as two untyped pointers (as in a string list's attached objects), then put back by name.
+    // Kept as two untyped pointers in a string list's attached objects, then put back by name.
+    TStringList saved;
     TMethod m = GetMethodProp(&button, "OnCount");
-    void* code = m.Code;
-    void* data = m.Data;
+    saved.AddObject("btn.OnCount.Code", m.Code);
+    saved.AddObject("btn.OnCount.Data", m.Data);
+    void* code = saved.Objects(saved.IndexOf("btn.OnCount.Code"));
+    void* data = saved.Objects(saved.IndexOf("btn.OnCount.Data"));
     SetMethodProp(&button, "OnCount", TMethod{});
     EXPECT_FALSE(button.OnCount.Assigned());
     int n = 1;

@@ -223,6 +223,26 @@ TEST_F(Controls, RadioMenuItemsTickOneOfTheirGroup) {
     EXPECT_EQ(items[1]->GetParentMenu(), menu);
 }
 
+TEST_F(Controls, MenuShortcutsReachTheMenuOfTheFocusedControl) {
+    auto* ed = form->Add<TEdit>("ed");
+    ed->SetText("");
+    auto* menu = new TPopupMenu(form.get());
+    auto* save = new TMenuItem(form.get());
+    save->SetName("miSave");
+    save->SetShortCut(TextToShortCut("Ctrl+S"));
+    save->OnClick = Handler<&TfrmCtl::Clicked>(form.get());
+    menu->Items()->Add(save);
+    ed->SetPopupMenu(menu);
+    EXPECT_EQ(ShortCutToText(save->GetShortCut()), "Ctrl+S");
+    form->Show();
+    input::PressKey('S', {ssCtrl});
+    EXPECT_EQ(form->Log, "miSave.Click ");
+    EXPECT_EQ(ed->Text(), "");
+    input::RightClick(ed);
+    EXPECT_EQ(menu->PopupCount(), 1);
+    EXPECT_EQ(menu->PopupComponent(), ed);
+}
+
 TEST_F(Controls, StringGridCellsRowsAndEditing) {
     auto* grid = form->Add<TStringGrid>("grid");
     grid->SetColCount(3);
@@ -299,6 +319,12 @@ TEST(Bitmaps, PixelsTransparentColourAndMonochromeCopy) {
     EXPECT_EQ(mono.Pixel(1, 0), clBlack);
     EXPECT_EQ(bmp.Pixel(1, 0), clRed); // the source is untouched
 
+    TBitmap oneBit;
+    oneBit.Assign(&bmp);
+    oneBit.SetPixelFormat(pf1bit); // by brightness: pure red is dark
+    EXPECT_EQ(oneBit.Pixel(1, 0), clBlack);
+    EXPECT_EQ(oneBit.Pixel(3, 0), clWhite);
+
     TBitmap copy;
     copy.LoadFromBytes(bmp.SaveToBytes());
     EXPECT_TRUE(copy.SamePixels(bmp));
@@ -343,6 +369,17 @@ TEST_F(Controls, AlignedControlsShareTheClientArea) {
     EXPECT_EQ(client->BoundsRect(), Rect(100, 40, form->ClientWidth(), form->ClientHeight()));
     form->SetWidth(500);
     EXPECT_EQ(client->Width(), form->ClientWidth() - 100);
+
+    // Anchors: right-anchored controls follow the edge, left-and-right ones stretch.
+    auto* button = form->Add<TButton>("btn", client);
+    button->SetBounds(200, 10, 75, 25);
+    button->SetAnchors({akTop, akRight});
+    auto* edit = form->Add<TEdit>("ed", client);
+    edit->SetBounds(10, 40, 100, 21);
+    edit->SetAnchors({akLeft, akTop, akRight});
+    form->SetWidth(560);
+    EXPECT_EQ(button->Left(), 260);
+    EXPECT_EQ(edit->Width(), 160);
 }
 
 } // namespace

@@ -236,7 +236,9 @@ end)",
     ASSERT_EQ(sb->Panels()->Count(), 2);
     EXPECT_EQ(sb->Panels()->Items(0)->Text(), "first");
     EXPECT_EQ(sb->Panels()->Items(1)->Alignment(), taCenter);
+    EXPECT_EQ(GetPropInfo(sb, "Panels")->PropType->Name, "TStatusPanels");
     auto* lv = form->FindComponent<TListView>("lv");
+    EXPECT_EQ(GetPropInfo(lv, "Columns")->PropType->Name, "TListColumns");
     EXPECT_EQ(lv->Columns()->Items(0)->Caption(), "方案");
     auto* p = form->FindComponent<TPanel>("p");
     EXPECT_EQ(p->Color(), TColor(0x00FF8040));

@@ -174,6 +174,37 @@ KVRT_PUBLISHED(TLookupEdit) {
     P.Message<&TLookupEdit::WMLookup>(WM_USER + 10);
 }
 
+class TLookupEdit2 : public TLookupEdit {
+    KVRT_CLASS(TLookupEdit2, TLookupEdit)
+public:
+    explicit TLookupEdit2(TComponent* AOwner) : TLookupEdit(AOwner) {}
+    int Own = 0;
+    void WMLookup2(TMessage& m) {
+        ++Own;
+        DispatchInherited(TLookupEdit2::ClassInfo(), m); // on to TLookupEdit's handler
+    }
+    void WMChar2(TMessage& m) {
+        if (m.WParam == '-') return; // swallowed
+        DispatchInherited(TLookupEdit2::ClassInfo(), m);
+    }
+};
+KVRT_PUBLISHED(TLookupEdit2) {
+    P.Message<&TLookupEdit2::WMLookup2>(WM_USER + 10);
+    P.Message<&TLookupEdit2::WMChar2>(WM_CHAR);
+}
+
+TEST_F(Modal, MessageHandlersPassMessagesOnToTheirAncestors) {
+    TOwnedPtr<TForm> form(New<TForm>(nullptr));
+    auto* edit = new TLookupEdit2(form.get());
+    edit->SetParent(form.get());
+    EXPECT_EQ(SendMessage(edit->Handle(), WM_USER + 10, 1, 2), 7);
+    EXPECT_EQ(edit->Own, 1);
+    EXPECT_EQ(edit->Seen.size(), 1u);
+    form->Show();
+    input::TypeText("1-2");
+    EXPECT_EQ(edit->Text(), "12");
+}
+
 TEST_F(Modal, SendAndPostReachTheClassMessageHandlers) {
     TOwnedPtr<TForm> form(New<TForm>(nullptr));
     auto* edit = new TLookupEdit(form.get());
