@@ -3,6 +3,7 @@
 #include "automation/Dispatch.h"
 #include "core/SysUtils.h"
 #include "rtti/Publish.h"
+#include "support/LibStrs.h"
 #include "ui/Buttons.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
@@ -14,15 +15,6 @@ namespace {
 
 constexpr const char* kModuleVersion = "870401-0.00.00";
 constexpr int kMessageArgs = 10;
-
-// Cuts the text up to the first separator from s (the separator goes too); the whole of s when there
-// is none.
-std::string CutAt(std::string& s, char separator) {
-    const size_t at = s.find(separator);
-    std::string head = s.substr(0, at);
-    s = at == std::string::npos ? std::string() : s.substr(at + 1);
-    return head;
-}
 
 rt::TMsgDlgType DialogTypeOf(const std::string& letter) {
     if (letter == "C" || letter == "D" || letter == "W") return rt::mtWarning;
@@ -218,13 +210,13 @@ void TfrmBaseGene::AddMessage(const std::string& IdText) {
     }
     FMessageIDs += IdText + "; ";
     std::string rest = IdText;
-    const std::string type = CutAt(rest, ';');
-    std::string number = CutAt(rest, ';');
+    const std::string type = CutToken(rest, ";");
+    std::string number = CutToken(rest, ";");
     const bool show = rt::StrToIntDef(number, 0) > 0;
     std::vector<rt::Variant> args(kMessageArgs, rt::Variant(std::u16string()));
     int count = 0;
     do {
-        args[static_cast<size_t>(count++)] = rt::Variant(rt::Utf8ToUtf16(CutAt(rest, ';')));
+        args[static_cast<size_t>(count++)] = rt::Variant(rt::Utf8ToUtf16(CutToken(rest, ";")));
     } while (!rest.empty() && count < kMessageArgs);
     if (!show && !number.empty()) number.erase(0, 1);
 
@@ -254,8 +246,8 @@ void TfrmBaseGene::AddErrorText(const std::string& Text) {
 }
 
 int TfrmBaseGene::ShowMessageById(const std::string& Type, const std::string& Number,
-                                  rt::TMsgDlgButtons Buttons, const std::vector<rt::Variant>& Args) {
-    const std::string text = FormatWith(GetMessageText(Type, Number), Args);
+                                  rt::TMsgDlgButtons Buttons, std::initializer_list<rt::TVarRec> Args) {
+    const std::string text = rt::Format(GetMessageText(Type, Number), Args);
     const rt::TMsgDlgButtons buttons = Buttons.Bits() != 0 ? Buttons : DefaultButtonsOf(Type);
     return ShowMessageDialog(text, DialogTypeOf(Type), buttons);
 }

@@ -3,6 +3,7 @@
 // receives the user's context from the host controller, keeps the messages of the run, and answers the
 // host's commands. Derived forms plug in through its virtual operations.
 #include "core/Classes.h"
+#include "core/SysUtils.h"
 #include "core/Variant.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
@@ -49,8 +50,9 @@ public:
     std::string GetMessageText(const std::string& Type, const std::string& Number) const;
     void AddMessage(const std::string& IdText);
     void AddErrorText(const std::string& Text);
+    // Args as the platform's argument list: typed values for the placeholders of the text.
     int ShowMessageById(const std::string& Type, const std::string& Number, rt::TMsgDlgButtons Buttons,
-                        const std::vector<rt::Variant>& Args);
+                        std::initializer_list<rt::TVarRec> Args = {});
     int ShowMessageDialog(const std::string& Text, rt::TMsgDlgType DlgType, rt::TMsgDlgButtons Buttons);
 
     const std::string& MessageIDs() const { return FMessageIDs; }
