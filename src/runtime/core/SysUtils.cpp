@@ -354,7 +354,7 @@ char32_t DecodeUtf8(std::string_view s, size_t pos, size_t& length, bool& ok) {
     ok = true;
     length = 1;
     if (b0 < 0x80) return b0;
-    size_t n = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
+    size_t n = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 && b0 < 0xF0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
     if (n == 0 || pos + n > s.size()) {
         ok = false;
         return b0;

@@ -301,6 +301,18 @@ TEST_F(SysUtilsTest, CaseMappingAndComparison) {
     EXPECT_LT(CompareStr("ABC", "abc"), 0);
 }
 
+TEST_F(SysUtilsTest, AnsiCaseTakesNoLeadByteAboveF4) {
+    // F5..FF never start a UTF-8 sequence: they and what follows stay bytes of their own.
+    EXPECT_EQ(AnsiUpperCase("\xF5\x80\x80"), "\xF5\x80\x80");
+    EXPECT_EQ(AnsiLowerCase("\xFF\xBF\xBF"), "\xFF\xBF\xBF");
+    EXPECT_FALSE(AnsiSameText("\xF5\x80\x80", "\xE5\x80\x80"));
+    EXPECT_EQ(StringReplace("a\xF8\x80\x80"
+                            "b",
+                            "\xE8\x80\x80", "x", rfReplaceAll | rfIgnoreCase),
+              "a\xF8\x80\x80"
+              "b");
+}
+
 TEST_F(SysUtilsTest, PosCopyDeleteInsert) {
     EXPECT_EQ(Pos("cd", "abcdef"), 3);
     EXPECT_EQ(Pos("x", "abcdef"), 0);
