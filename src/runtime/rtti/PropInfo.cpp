@@ -1,5 +1,6 @@
 #include "rtti/PropInfo.h"
 
+#include "core/Utf8.h"
 #include "rtti/Idents.h"
 #include "rtti/Publish.h"
 
@@ -326,18 +327,8 @@ std::string GetPropText(const TObject* obj, const TPropInfo* prop) {
     case tkChar:
         return std::string(1, static_cast<char>(GetOrdProp(obj, prop)));
     case tkWChar: {
-        auto cp = static_cast<uint32_t>(GetOrdProp(obj, prop));
         std::string out;
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AppendUtf8(static_cast<char32_t>(GetOrdProp(obj, prop)), out);
         return out;
     }
     case tkEnumeration:

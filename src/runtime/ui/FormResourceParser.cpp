@@ -1,5 +1,7 @@
 #include "ui/FormResourceParser.h"
 
+#include "core/Utf8.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -24,26 +26,6 @@ struct TToken {
     double Float = 0;
     int Line = 1;
 };
-
-std::string Utf8(uint32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
 
 bool IsIdentStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -158,7 +140,7 @@ private:
                 std::from_chars(FText.data() + digits, FText.data() + FPos, code, hex ? 16 : 10);
                 if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
                     Error(t.Line, "Invalid character code " + std::string(FText.substr(start, FPos - start)));
-                t.Text += Utf8(code);
+                AppendUtf8(code, t.Text);
             } else {
                 break;
             }
