@@ -1,6 +1,7 @@
 #include "core/Variant.h"
 
 #include "automation/Dispatch.h"
+#include "core/SysUtils.h"
 #include "core/Utf8.h"
 
 #include <cfenv>
@@ -67,17 +68,6 @@ std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // The lenient number parser used for text-to-number conversions: blanks around, thousands separators,
@@ -265,8 +255,8 @@ int64_t Variant::AsInt64() const {
         int64_t i;
         if (ParseStrToInt(s, i)) return i;
         std::string_view t = TrimBlanks(s);
-        if (EqualsNoCase(t, "True")) return -1;
-        if (EqualsNoCase(t, "False")) return 0;
+        if (SameText(t, "True")) return -1;
+        if (SameText(t, "False")) return 0;
         CastError(FType, varInteger);
     }
     default:
@@ -309,8 +299,8 @@ double Variant::AsDouble() const {
         int64_t i;
         if (ParseStrToInt(s, i)) return static_cast<double>(i);
         std::string_view t = TrimBlanks(s);
-        if (EqualsNoCase(t, "True")) return -1.0;
-        if (EqualsNoCase(t, "False")) return 0.0;
+        if (SameText(t, "True")) return -1.0;
+        if (SameText(t, "False")) return 0.0;
         CastError(FType, varDouble);
     }
     default:
@@ -328,8 +318,8 @@ bool Variant::AsBoolean() const {
     case varOleStr: {
         const std::string s = AsString();
         std::string_view t = TrimBlanks(s);
-        if (EqualsNoCase(t, "True")) return true;
-        if (EqualsNoCase(t, "False")) return false;
+        if (SameText(t, "True")) return true;
+        if (SameText(t, "False")) return false;
         double d;
         if (ParseLenientDouble(s, d)) return d != 0.0;
         CastError(FType, varBoolean);

@@ -1,6 +1,7 @@
 #include "rtti/TypInfo.h"
 
 #include "core/Exceptions.h"
+#include "core/SysUtils.h"
 #include "rtti/Idents.h"
 #include "rtti/Method.h"
 
@@ -9,17 +10,6 @@
 namespace rt {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
 
 std::string_view TrimBlanks(std::string_view s) {
     while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
@@ -84,7 +74,7 @@ std::string GetEnumName(const TTypeInfo* info, int64_t value) {
 int64_t GetEnumValue(const TTypeInfo* info, std::string_view name) {
     if (!info || info->Kind != tkEnumeration) return -1;
     for (size_t i = 0; i < info->EnumNames.size(); ++i)
-        if (SameName(info->EnumNames[i], name)) return static_cast<int64_t>(i);
+        if (SameText(info->EnumNames[i], name)) return static_cast<int64_t>(i);
     return -1;
 }
 
@@ -184,7 +174,7 @@ KVRT_STD_TYPE(TypeInfo_WideString, MakeSimple(tkWString, "WideString"))
 std::optional<int32_t> IdentToInt(std::string_view ident, const TIdentMapEntry* map) {
     if (!map) return std::nullopt;
     for (const TIdentMapEntry* e = map; e->Name; ++e)
-        if (SameName(e->Name, ident)) return e->Value;
+        if (SameText(e->Name, ident)) return e->Value;
     return std::nullopt;
 }
 

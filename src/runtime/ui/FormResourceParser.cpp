@@ -1,5 +1,6 @@
 #include "ui/FormResourceParser.h"
 
+#include "core/SysUtils.h"
 #include "core/Utf8.h"
 
 #include <charconv>
@@ -38,17 +39,6 @@ bool IsDigit(char c) {
 }
 bool IsHex(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool SameIdent(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 class TLexer {
@@ -237,7 +227,7 @@ private:
     void Advance() { FToken = FLexer.Next(); }
 
     bool IsSymbol(char c) const { return FToken.Kind == tkSymbol && FToken.Text[0] == c; }
-    bool IsKeyword(const char* word) const { return FToken.Kind == tkIdent && SameIdent(FToken.Text, word); }
+    bool IsKeyword(const char* word) const { return FToken.Kind == tkIdent && SameText(FToken.Text, word); }
     bool IsObjectStart() const {
         return IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline");
     }
@@ -433,7 +423,7 @@ std::string ResourceClassName(std::string_view text) {
         TLexer lexer(text, file);
         TToken t = lexer.Next();
         if (t.Kind != tkIdent ||
-            !(SameIdent(t.Text, "object") || SameIdent(t.Text, "inherited") || SameIdent(t.Text, "inline")))
+            !(SameText(t.Text, "object") || SameText(t.Text, "inherited") || SameText(t.Text, "inline")))
             return {};
         TToken name = lexer.Next();
         if (name.Kind != tkIdent) return {};
