@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <utility>
+#include <variant>
 
 namespace rt {
 
@@ -123,6 +125,19 @@ bool ParseStrToInt(std::string_view text, int64_t& out) {
     if (ec != std::errc() || ptr != s.data() + s.size()) return false;
     out = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
     return true;
+}
+
+// A text as AsInt64 and AsDouble read it: the lenient number, else the StrToInt forms, else True (-1)
+// or False (0). Nothing when it is none of these.
+std::optional<std::variant<double, int64_t>> ParseTextNumber(std::string_view s) {
+    double d;
+    if (ParseLenientDouble(s, d)) return d;
+    int64_t i;
+    if (ParseStrToInt(s, i)) return i;
+    const std::string_view t = TrimBlanks(s);
+    if (SameText(t, "True")) return int64_t{-1};
+    if (SameText(t, "False")) return int64_t{0};
+    return std::nullopt;
 }
 
 int64_t RoundHalfEven(double d, TVarType from, TVarType to) {
@@ -249,15 +264,10 @@ int64_t Variant::AsInt64() const {
         return RoundHalfEven(std::get<double>(FValue), FType, varInt64);
     case varString:
     case varOleStr: {
-        const std::string s = AsString();
-        double d;
-        if (ParseLenientDouble(s, d)) return RoundHalfEven(d, FType, varInt64);
-        int64_t i;
-        if (ParseStrToInt(s, i)) return i;
-        std::string_view t = TrimBlanks(s);
-        if (SameText(t, "True")) return -1;
-        if (SameText(t, "False")) return 0;
-        CastError(FType, varInteger);
+        const auto n = ParseTextNumber(AsString());
+        if (!n) CastError(FType, varInteger);
+        if (const double* d = std::get_if<double>(&*n)) return RoundHalfEven(*d, FType, varInt64);
+        return std::get<int64_t>(*n);
     }
     default:
         CastError(FType, varInteger);
@@ -293,15 +303,10 @@ double Variant::AsDouble() const {
         return std::get<double>(FValue);
     case varString:
     case varOleStr: {
-        const std::string s = AsString();
-        double d;
-        if (ParseLenientDouble(s, d)) return d;
-        int64_t i;
-        if (ParseStrToInt(s, i)) return static_cast<double>(i);
-        std::string_view t = TrimBlanks(s);
-        if (SameText(t, "True")) return -1.0;
-        if (SameText(t, "False")) return 0.0;
-        CastError(FType, varDouble);
+        const auto n = ParseTextNumber(AsString());
+        if (!n) CastError(FType, varDouble);
+        if (const double* d = std::get_if<double>(&*n)) return *d;
+        return static_cast<double>(std::get<int64_t>(*n));
     }
     default:
         CastError(FType, varDouble);

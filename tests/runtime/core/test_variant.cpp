@@ -23,6 +23,16 @@ TEST(VariantConversion, TextToIntegerFollowsThePlatform) {
     EXPECT_EQ(Variant().AsInteger(), 0);
 }
 
+TEST(VariantConversion, TextToDoubleReadsTheSameForms) {
+    EXPECT_EQ(Variant(" 1,234.5 ").AsDouble(), 1234.5);
+    EXPECT_EQ(Variant("$1F").AsDouble(), 31.0);
+    EXPECT_EQ(Variant("x10").AsDouble(), 16.0);
+    EXPECT_EQ(Variant("TRUE").AsDouble(), -1.0);
+    EXPECT_EQ(Variant(u" False ").AsDouble(), 0.0);
+    for (const char* bad : {"abc", "", "1,", "$", "12abc"})
+        EXPECT_THROW(Variant(bad).AsDouble(), EVariantTypeCastError) << bad;
+}
+
 TEST(VariantConversion, NumbersRoundHalfToEvenAndBooleansAreMinusOne) {
     EXPECT_EQ(Variant(2.5).AsInteger(), 2);
     EXPECT_EQ(Variant(3.5).AsInteger(), 4);
