@@ -52,6 +52,7 @@ TCollection::~TCollection() {
 
 void TCollection::Assign(const TPersistent* source) {
     if (auto* other = dynamic_cast<const TCollection*>(source)) {
+        if (other == this) return;
         BeginUpdate();
         try {
             Clear();
