@@ -613,7 +613,7 @@ std::string Format(std::string_view format, std::span<const TVarRec> args) {
 // ---- Strings -----------------------------------------------------------------------------------------
 
 std::string Trim(std::string_view s) {
-    return TrimRight(TrimLeft(s));
+    return std::string(TrimView(s));
 }
 
 std::string TrimLeft(std::string_view s) {
@@ -626,6 +626,12 @@ std::string TrimRight(std::string_view s) {
     size_t n = s.size();
     while (n > 0 && IsBlank(s[n - 1])) --n;
     return std::string(s.substr(0, n));
+}
+
+std::string_view TrimView(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
 }
 
 std::string UpperCase(std::string_view s) {

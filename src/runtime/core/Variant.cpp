@@ -66,16 +66,10 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
 // The lenient number parser used for text-to-number conversions: blanks around, thousands separators,
 // a sign, decimals and an exponent.
 bool ParseLenientDouble(std::string_view text, double& out) {
-    std::string_view s = TrimBlanks(text);
+    std::string_view s = TrimView(text);
     if (s.empty()) return false;
     std::string cleaned;
     cleaned.reserve(s.size());
@@ -134,7 +128,7 @@ std::optional<std::variant<double, int64_t>> ParseTextNumber(std::string_view s)
     if (ParseLenientDouble(s, d)) return d;
     int64_t i;
     if (ParseStrToInt(s, i)) return i;
-    const std::string_view t = TrimBlanks(s);
+    const std::string_view t = TrimView(s);
     if (SameText(t, "True")) return int64_t{-1};
     if (SameText(t, "False")) return int64_t{0};
     return std::nullopt;
@@ -322,7 +316,7 @@ bool Variant::AsBoolean() const {
     case varString:
     case varOleStr: {
         const std::string s = AsString();
-        std::string_view t = TrimBlanks(s);
+        std::string_view t = TrimView(s);
         if (SameText(t, "True")) return true;
         if (SameText(t, "False")) return false;
         double d;

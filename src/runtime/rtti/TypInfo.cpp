@@ -11,12 +11,6 @@ namespace rt {
 
 namespace {
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
-
 TTypeInfo MakeOrdinal(TTypeKind kind, const char* name, int64_t lo, int64_t hi) {
     TTypeInfo t;
     t.Kind = kind;
@@ -90,7 +84,7 @@ std::string SetToString(const TTypeInfo* info, uint64_t value, bool brackets) {
 }
 
 uint64_t StringToSet(const TTypeInfo* info, std::string_view text) {
-    std::string_view s = TrimBlanks(text);
+    std::string_view s = TrimView(text);
     if (!s.empty() && s.front() == '[') {
         if (s.back() != ']') throw EPropertyError("Invalid set value '" + std::string(text) + "'");
         s = s.substr(1, s.size() - 2);
@@ -99,7 +93,7 @@ uint64_t StringToSet(const TTypeInfo* info, std::string_view text) {
     uint64_t result = 0;
     while (true) {
         size_t comma = s.find(',');
-        std::string_view item = TrimBlanks(s.substr(0, comma));
+        std::string_view item = TrimView(s.substr(0, comma));
         if (!item.empty()) {
             int64_t v = GetEnumValue(comp, item);
             if (v < 0 || v >= 64)
@@ -122,7 +116,7 @@ TTypeInfo MakeEnumTypeInfo(const char* name, const char* valueList) {
     std::string_view rest(valueList);
     while (!rest.empty()) {
         size_t comma = rest.find(',');
-        std::string_view item = TrimBlanks(rest.substr(0, comma));
+        std::string_view item = TrimView(rest.substr(0, comma));
         if (!item.empty()) t.EnumNames.emplace_back(item);
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);

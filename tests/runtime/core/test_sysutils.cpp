@@ -139,6 +139,14 @@ TEST_F(SysUtilsTest, TrimRemovesControlCharactersAndSpacesOnly) {
     EXPECT_EQ(Trim(std::string("\0a\0", 3)), "a");
 }
 
+TEST_F(SysUtilsTest, TrimViewLooksIntoTheSameText) {
+    const std::string text = " \t a b \r\n";
+    const std::string_view view = TrimView(text);
+    EXPECT_EQ(view, "a b");
+    EXPECT_EQ(view.data(), text.data() + 3);
+    EXPECT_EQ(TrimView(" \x01 "), "");
+}
+
 TEST_F(SysUtilsTest, StrToIntFamily) {
     const struct {
         const char* text;
