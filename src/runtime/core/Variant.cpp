@@ -88,7 +88,7 @@ bool ParseLenientDouble(std::string_view text, double& out) {
     if (!seenDigit) return false;
     const char* b = cleaned.data();
     const char* e = b + cleaned.size();
-    if (*b == '+') ++b;
+    if (*b == '+' && ++b != e && *b == '-') return false; // from_chars would take a second sign
     auto [ptr, ec] = std::from_chars(b, e, out);
     return ec == std::errc() && ptr == e;
 }

@@ -2,6 +2,7 @@
 #include "core/Variant.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace rt;
 
@@ -21,6 +22,15 @@ TEST(VariantConversion, TextToIntegerFollowsThePlatform) {
         EXPECT_THROW(Variant(bad).AsInteger(), EVariantTypeCastError) << bad;
     EXPECT_THROW(Variant::Null().AsInteger(), EVariantTypeCastError);
     EXPECT_EQ(Variant().AsInteger(), 0);
+}
+
+TEST(VariantConversion, TextTakesOneSign) {
+    for (const char* bad : {"+-5", "-+5", "++5", "--5", "+-$5"}) {
+        EXPECT_THROW(Variant(bad).AsInteger(), EVariantTypeCastError) << bad;
+        EXPECT_THROW(Variant(bad).AsDouble(), EVariantTypeCastError) << bad;
+    }
+    EXPECT_EQ(Variant("+5").AsInteger(), 5);
+    EXPECT_EQ(Variant("-$5").AsInteger(), -5);
 }
 
 TEST(VariantConversion, TextToDoubleReadsTheSameForms) {
