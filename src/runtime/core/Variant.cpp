@@ -117,7 +117,7 @@ bool ParseStrToInt(std::string_view text, int64_t& out) {
     uint64_t v = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
     if (ec != std::errc() || ptr != s.data() + s.size()) return false;
-    out = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+    out = static_cast<int64_t>(neg ? 0 - v : v); // wraps, "-$8000000000000000" included
     return true;
 }
 

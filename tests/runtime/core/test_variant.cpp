@@ -33,6 +33,12 @@ TEST(VariantConversion, TextTakesOneSign) {
     EXPECT_EQ(Variant("-$5").AsInteger(), -5);
 }
 
+TEST(VariantConversion, HexTextUsesTheFullWidth) {
+    EXPECT_EQ(Variant("$FFFFFFFFFFFFFFFF").AsInt64(), -1);
+    EXPECT_EQ(Variant("$8000000000000000").AsInt64(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(Variant("-$8000000000000000").AsInt64(), std::numeric_limits<int64_t>::min());
+}
+
 TEST(VariantConversion, TextToDoubleReadsTheSameForms) {
     EXPECT_EQ(Variant(" 1,234.5 ").AsDouble(), 1234.5);
     EXPECT_EQ(Variant("$1F").AsDouble(), 31.0);
