@@ -2,9 +2,9 @@
 
 #include "JobCheck.h"
 #include "core/Clock.h"
+#include "core/SysUtils.h"
 #include "data/WireCodec.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -12,11 +12,6 @@ namespace appsrv {
 namespace {
 
 using rt::Variant;
-
-std::string UpperAscii(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
 
 Variant Wide(const std::string& s) {
     return Variant(rt::Utf8ToUtf16(s));
@@ -62,6 +57,11 @@ SchemeKey KeyOf(const Variant& a, const std::string& what) {
     return k;
 }
 
+// What Request and Request1 answer when they refuse a job; the reason is left for ErrorDescript.
+Variant RequestFailed(const std::string&) {
+    return Wide("ERROR");
+}
+
 const char* const kRightsAllowed = "YYYYYYYY,YYYYYYYY,YYYYYYYY,YYYYYYYY,YYYYYYYY,YYYYYYYY";
 
 } // namespace
@@ -90,12 +90,13 @@ TReportCounter::TReportCounter(std::shared_ptr<TStore> store, ModuleOptions opti
 }
 
 void TReportCounter::Publish(const std::string& name, Method m) {
-    FNames.insert(UpperAscii(name));
+    FNames.insert(rt::UpperCase(name));
     AddMethod(name, std::move(m));
 }
 
 Variant TReportCounter::Invoke(const std::string& name, rt::DispatchKind kind, std::vector<Variant>& args) {
-    if (!FNames.count(UpperAscii(name))) throw EMemberNotFound("Unknown name \"" + name + "\" on " + kProgId);
+    if (!FNames.count(rt::UpperCase(name)))
+        throw EMemberNotFound("Unknown name \"" + name + "\" on " + kProgId);
     if (kind == rt::DispatchKind::PropertyPut) throw EBadArguments("\"" + name + "\" cannot be assigned");
     return TAutoObject::Invoke(name, kind, args);
 }
@@ -104,6 +105,17 @@ std::string TReportCounter::Failed(const std::string& text) {
     std::lock_guard lock(FMutex);
     FLastError = text;
     return text;
+}
+
+Variant TReportCounter::Answer(const std::function<Variant()>& call,
+                               const std::function<Variant(const std::string&)>& failed) {
+    try {
+        return call();
+    } catch (const EJobRejected& e) {
+        return failed(Failed(e.Message()));
+    } catch (const EStoreError& e) {
+        return failed(Failed(e.Message()));
+    }
 }
 
 rt::TDateTime TReportCounter::Now() const {
@@ -127,7 +139,7 @@ Variant TReportCounter::LoadTable(Args& args) {
 
 Variant TReportCounter::GetRecords(Args& args) {
     Need(args, 1, "AS_GetRecords");
-    if (!args[0].IsText() || UpperAscii(args[0].AsString()) != UpperAscii(kSchemeProvider))
+    if (!args[0].IsText() || !rt::SameText(args[0].AsString(), kSchemeProvider))
         throw rt::EOleException("Provider \"" + rt::VarToStr(args[0]) + "\" not found");
     std::string user, program;
     bool selected;
@@ -164,71 +176,65 @@ Variant TReportCounter::GetRecords(Args& args) {
 
 Variant TReportCounter::InsertConTable(Args& args) {
     Need(args, 1, "InsertConTable");
-    try {
-        const Variant& a = args[0];
-        if (!a.IsArray() || a.DimCount() != 1 || a.ElementCount() != 7)
-            throw EJobRejected("条件方案数组应有 7 个元素");
-        const int lo = a.LowBound();
-        for (int i = 0; i < 6; ++i)
-            if (!a[lo + i].IsText())
-                throw EJobRejected("条件方案数组的第 " + std::to_string(i) + " 个元素应为文字");
-        SchemeRow row;
-        row.Key = KeyOf(rt::VarArrayOf({a[lo], a[lo + 1], a[lo + 3]}), "条件方案");
-        row.CreateDate = a[lo + 2].AsString();
-        if (!IsYmd(row.CreateDate)) throw EJobRejected("创建日期应为 YYYYMMDD");
-        row.SCondition = a[lo + 4].AsString();
-        row.VCondition = a[lo + 5].AsString();
-        bool replace;
-        try {
-            replace = a[lo + 6].AsBoolean();
-        } catch (const rt::Exception&) {
-            throw EJobRejected("覆盖标记应为布尔值");
-        }
-        switch (FStore->InsertScheme(row, replace, Now())) {
-        case StoreResult::Exists:
-            return Wide(Failed("条件方案 \"" + row.Key.Name + "\" 已经存在"));
-        default:
-            return Wide("");
-        }
-    } catch (const EJobRejected& e) {
-        return Wide(Failed(e.Message()));
-    } catch (const EStoreError& e) {
-        return Wide(Failed(e.Message()));
-    }
+    return Answer(
+        [&] {
+            const Variant& a = args[0];
+            if (!a.IsArray() || a.DimCount() != 1 || a.ElementCount() != 7)
+                throw EJobRejected("条件方案数组应有 7 个元素");
+            const int lo = a.LowBound();
+            for (int i = 0; i < 6; ++i)
+                if (!a[lo + i].IsText())
+                    throw EJobRejected("条件方案数组的第 " + std::to_string(i) + " 个元素应为文字");
+            SchemeRow row;
+            row.Key = KeyOf(rt::VarArrayOf({a[lo], a[lo + 1], a[lo + 3]}), "条件方案");
+            row.CreateDate = a[lo + 2].AsString();
+            if (!IsYmd(row.CreateDate)) throw EJobRejected("创建日期应为 YYYYMMDD");
+            row.SCondition = a[lo + 4].AsString();
+            row.VCondition = a[lo + 5].AsString();
+            bool replace;
+            try {
+                replace = a[lo + 6].AsBoolean();
+            } catch (const rt::Exception&) {
+                throw EJobRejected("覆盖标记应为布尔值");
+            }
+            switch (FStore->InsertScheme(row, replace, Now())) {
+            case StoreResult::Exists:
+                return Wide(Failed("条件方案 \"" + row.Key.Name + "\" 已经存在"));
+            default:
+                return Wide("");
+            }
+        },
+        Wide);
 }
 
 Variant TReportCounter::DeleteConTable(Args& args) {
     Need(args, 1, "DeleteConTable");
-    try {
-        const SchemeKey key = KeyOf(args[0], "条件方案");
-        if (FStore->DeleteScheme(key) == StoreResult::NotFound)
-            return Wide(Failed("条件方案 \"" + key.Name + "\" 不存在"));
-        return Wide("");
-    } catch (const EJobRejected& e) {
-        return Wide(Failed(e.Message()));
-    } catch (const EStoreError& e) {
-        return Wide(Failed(e.Message()));
-    }
+    return Answer(
+        [&] {
+            const SchemeKey key = KeyOf(args[0], "条件方案");
+            if (FStore->DeleteScheme(key) == StoreResult::NotFound)
+                return Wide(Failed("条件方案 \"" + key.Name + "\" 不存在"));
+            return Wide("");
+        },
+        Wide);
 }
 
 Variant TReportCounter::ChangeConName(Args& args) {
     Need(args, 2, "ChangeConName");
-    try {
-        const SchemeKey from = KeyOf(args[0], "原方案");
-        const SchemeKey to = KeyOf(args[1], "新方案");
-        switch (FStore->RenameScheme(from, to, Now())) {
-        case StoreResult::NotFound:
-            return Wide(Failed("条件方案 \"" + from.Name + "\" 不存在"));
-        case StoreResult::Exists:
-            return Wide(Failed("条件方案 \"" + to.Name + "\" 已经存在"));
-        default:
-            return Wide("");
-        }
-    } catch (const EJobRejected& e) {
-        return Wide(Failed(e.Message()));
-    } catch (const EStoreError& e) {
-        return Wide(Failed(e.Message()));
-    }
+    return Answer(
+        [&] {
+            const SchemeKey from = KeyOf(args[0], "原方案");
+            const SchemeKey to = KeyOf(args[1], "新方案");
+            switch (FStore->RenameScheme(from, to, Now())) {
+            case StoreResult::NotFound:
+                return Wide(Failed("条件方案 \"" + from.Name + "\" 不存在"));
+            case StoreResult::Exists:
+                return Wide(Failed("条件方案 \"" + to.Name + "\" 已经存在"));
+            default:
+                return Wide("");
+            }
+        },
+        Wide);
 }
 
 // ---- rights ----
@@ -285,27 +291,17 @@ std::string TReportCounter::StoreJob(const Variant& job, const char* origin, con
 
 Variant TReportCounter::Request(Args& args) {
     Need(args, 1, "Request");
-    try {
-        return Wide(StoreJob(args[0], "Request", ""));
-    } catch (const EJobRejected& e) {
-        Failed(e.Message());
-    } catch (const EStoreError& e) {
-        Failed(e.Message());
-    }
-    return Wide("ERROR");
+    return Answer([&] { return Wide(StoreJob(args[0], "Request", "")); }, RequestFailed);
 }
 
 Variant TReportCounter::Request1(Args& args) {
     Need(args, 2, "Request1");
-    try {
-        if (!args[1].IsText()) throw EJobRejected("计算机名称应为文字");
-        return Wide(StoreJob(args[0], "Request1", args[1].AsString()));
-    } catch (const EJobRejected& e) {
-        Failed(e.Message());
-    } catch (const EStoreError& e) {
-        Failed(e.Message());
-    }
-    return Wide("ERROR");
+    return Answer(
+        [&] {
+            if (!args[1].IsText()) throw EJobRejected("计算机名称应为文字");
+            return Wide(StoreJob(args[0], "Request1", args[1].AsString()));
+        },
+        RequestFailed);
 }
 
 Variant TReportCounter::UpdateStatus1(Args& args) {

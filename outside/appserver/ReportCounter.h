@@ -52,6 +52,10 @@ private:
 
     // Records a failure for ErrorDescript and returns its text.
     std::string Failed(const std::string& text);
+    // Runs a call that answers its refusals instead of raising them: a rejected argument or a store error
+    // is recorded as the failure, and the answer is failed(its text).
+    rt::Variant Answer(const std::function<rt::Variant()>& call,
+                       const std::function<rt::Variant(const std::string&)>& failed);
     rt::TDateTime Now() const;
     std::string StoreJob(const rt::Variant& job, const char* origin, const std::string& computer);
 

@@ -202,6 +202,12 @@ JobRecord ReadJob(const Statement& s) {
     return j;
 }
 
+bool SchemeExists(sqlite3* db, const SchemeKey& key) {
+    Statement s(db, "SELECT 1 FROM schemes WHERE creator = ?1 AND programme = ?2 AND name = ?3");
+    s.Bind(1, key.Creator).Bind(2, key.Programme).Bind(3, key.Name);
+    return s.Step();
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> out;
     if (text.empty()) return out;
@@ -289,10 +295,7 @@ void TStore::Migrate() {
 StoreResult TStore::InsertScheme(const SchemeRow& row, bool replace, double now) {
     std::lock_guard lock(FMutex);
     Transaction tx(FDb);
-    Statement find(FDb, "SELECT 1 FROM schemes WHERE creator = ?1 AND programme = ?2 AND name = ?3");
-    find.Bind(1, row.Key.Creator).Bind(2, row.Key.Programme).Bind(3, row.Key.Name);
-    const bool exists = find.Step();
-    if (exists && !replace) return StoreResult::Exists;
+    if (!replace && SchemeExists(FDb, row.Key)) return StoreResult::Exists;
     Statement put(FDb, "INSERT OR REPLACE INTO schemes (creator, programme, name, create_date, scondition, "
                        "vcondition, updated_at) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     put.Bind(1, row.Key.Creator)
@@ -320,15 +323,10 @@ StoreResult TStore::DeleteScheme(const SchemeKey& key) {
 StoreResult TStore::RenameScheme(const SchemeKey& from, const SchemeKey& to, double now) {
     std::lock_guard lock(FMutex);
     Transaction tx(FDb);
-    auto exists = [&](const SchemeKey& k) {
-        Statement s(FDb, "SELECT 1 FROM schemes WHERE creator = ?1 AND programme = ?2 AND name = ?3");
-        s.Bind(1, k.Creator).Bind(2, k.Programme).Bind(3, k.Name);
-        return s.Step();
-    };
-    if (!exists(from)) return StoreResult::NotFound;
+    if (!SchemeExists(FDb, from)) return StoreResult::NotFound;
     const bool same = from.Name == to.Name && from.Creator == to.Creator && from.Programme == to.Programme;
     if (same) return StoreResult::Ok;
-    if (exists(to)) return StoreResult::Exists;
+    if (SchemeExists(FDb, to)) return StoreResult::Exists;
     Statement up(FDb, "UPDATE schemes SET creator = ?4, programme = ?5, name = ?6, updated_at = ?7 "
                       "WHERE creator = ?1 AND programme = ?2 AND name = ?3");
     up.Bind(1, from.Creator)

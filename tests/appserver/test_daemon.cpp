@@ -44,6 +44,13 @@ public:
         if (FOut >= 0) ::close(FOut);
     }
     int Port() const { return FPort; }
+    // Opens a client connection to the module the daemon serves.
+    void Connect(TSocketConnection& conn) const {
+        conn.SetAddress("127.0.0.1");
+        conn.SetPort(FPort);
+        conn.SetServerName(appsrv::kProgId);
+        conn.Open();
+    }
     void Signal(int sig) { ::kill(FPid, sig); }
     int Wait() {
         int status = 0;
@@ -74,10 +81,7 @@ TEST(Daemon, ServesClientsAndStopsCleanlyOnSigterm) {
     TDaemon daemon(dir.File("daemon.db"));
     ASSERT_GT(daemon.Port(), 0);
     TSocketConnection conn;
-    conn.SetAddress("127.0.0.1");
-    conn.SetPort(daemon.Port());
-    conn.SetServerName(appsrv::kProgId);
-    conn.Open();
+    daemon.Connect(conn);
     EXPECT_EQ(
         VarToStr(OleCall(conn.AppServer(), "InsertConTable", {appsrv_test::SchemeArray("甲", "796", false)})),
         "");
@@ -95,10 +99,7 @@ TEST(Daemon, AKilledServerGivesTheClientAConnectionError) {
     TDaemon daemon(dir.File("daemon.db"));
     ASSERT_GT(daemon.Port(), 0);
     TSocketConnection conn;
-    conn.SetAddress("127.0.0.1");
-    conn.SetPort(daemon.Port());
-    conn.SetServerName(appsrv::kProgId);
-    conn.Open();
+    daemon.Connect(conn);
     ASSERT_EQ(OleCall(conn.AppServer(), "SQLType").AsInteger(), 0);
     daemon.Signal(SIGKILL);
     daemon.Wait();

@@ -12,18 +12,6 @@ namespace rt {
 
 namespace {
 
-// Keeps BeginUpdate and EndUpdate paired when a change raises.
-class UpdateScope {
-public:
-    explicit UpdateScope(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
-    ~UpdateScope() { FStrings.EndUpdate(); }
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    TStrings& FStrings;
-};
-
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }

@@ -4,12 +4,39 @@
 //
 // An attached object is an untyped pointer the list carries along with its text: it moves with the
 // text, is never freed by the list, and is dropped when the whole Text or CommaText is assigned.
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace rt {
+
+// Keeps BeginUpdate and EndUpdate paired on anything that has the two (string lists, collections, list
+// items) when the block between them raises. An exception from EndUpdate itself (a change handler)
+// reaches the caller, unless the block is already being left by an exception: that one goes on.
+template <class List> class UpdateScope {
+public:
+    explicit UpdateScope(List& list) : FList(list), FUncaught(std::uncaught_exceptions()) {
+        FList.BeginUpdate();
+    }
+    ~UpdateScope() noexcept(false) {
+        if (std::uncaught_exceptions() == FUncaught) {
+            FList.EndUpdate();
+            return;
+        }
+        try {
+            FList.EndUpdate();
+        } catch (...) {
+        }
+    }
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    List& FList;
+    int FUncaught;
+};
 
 class TStrings {
 public:

@@ -2,6 +2,7 @@
 
 #include "core/Exceptions.h"
 #include "core/FormatSettings.h"
+#include "core/Utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -347,54 +348,6 @@ locale_t Utf8Locale() {
     return loc;
 }
 
-// Decodes one UTF-8 character at pos; a byte that does not start a valid sequence decodes as itself with
-// length 1 and ok = false.
-char32_t DecodeUtf8(std::string_view s, size_t pos, size_t& length, bool& ok) {
-    const auto b0 = static_cast<unsigned char>(s[pos]);
-    ok = true;
-    length = 1;
-    if (b0 < 0x80) return b0;
-    size_t n = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
-    if (n == 0 || pos + n > s.size()) {
-        ok = false;
-        return b0;
-    }
-    char32_t cp = b0 & (0xFF >> (n + 1));
-    for (size_t i = 1; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(s[pos + i]);
-        if ((b & 0xC0) != 0x80) {
-            ok = false;
-            return b0;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    const char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < minimum[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        ok = false;
-        return b0;
-    }
-    length = n;
-    return cp;
-}
-
-void EncodeUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 char32_t MapCase(char32_t cp, bool upper) {
     if (cp < 0x80)
         return static_cast<unsigned char>(upper ? AsciiUpper(static_cast<char>(cp))
@@ -411,14 +364,12 @@ std::string AnsiMapCase(std::string_view s, bool upper) {
     out.reserve(s.size());
     size_t pos = 0;
     while (pos < s.size()) {
-        size_t length;
-        bool ok;
-        const char32_t cp = DecodeUtf8(s, pos, length, ok);
-        if (ok)
-            EncodeUtf8(MapCase(cp, upper), out);
+        const size_t at = pos;
+        const char32_t cp = DecodeUtf8(s, pos);
+        if (cp != NotUtf8)
+            AppendUtf8(MapCase(cp, upper), out);
         else
-            out += s[pos];
-        pos += length;
+            out += s[at];
     }
     return out;
 }
@@ -434,12 +385,10 @@ FoldedText Fold(std::string_view s) {
     FoldedText f;
     size_t pos = 0;
     while (pos < s.size()) {
-        size_t length;
-        bool ok;
-        const char32_t cp = DecodeUtf8(s, pos, length, ok);
-        f.Units += ok ? MapCase(MapCase(cp, true), false) : 0x110000 + cp;
         f.Offsets.push_back(pos);
-        pos += length;
+        const auto byte = static_cast<unsigned char>(s[pos]);
+        const char32_t cp = DecodeUtf8(s, pos);
+        f.Units += cp != NotUtf8 ? MapCase(MapCase(cp, true), false) : 0x110000 + byte;
     }
     f.Offsets.push_back(s.size());
     return f;
@@ -664,7 +613,7 @@ std::string Format(std::string_view format, std::span<const TVarRec> args) {
 // ---- Strings -----------------------------------------------------------------------------------------
 
 std::string Trim(std::string_view s) {
-    return TrimRight(TrimLeft(s));
+    return std::string(TrimView(s));
 }
 
 std::string TrimLeft(std::string_view s) {
@@ -677,6 +626,12 @@ std::string TrimRight(std::string_view s) {
     size_t n = s.size();
     while (n > 0 && IsBlank(s[n - 1])) --n;
     return std::string(s.substr(0, n));
+}
+
+std::string_view TrimView(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
 }
 
 std::string UpperCase(std::string_view s) {

@@ -68,6 +68,8 @@ std::string Format(std::string_view format, std::span<const TVarRec> args);
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
+// Trim without a copy: the part of s between the blanks around it.
+std::string_view TrimView(std::string_view s);
 
 // UpperCase/LowerCase/CompareText/SameText change or fold only a-z.
 std::string UpperCase(std::string_view s);

@@ -1,13 +1,17 @@
 #include "core/Variant.h"
 
 #include "automation/Dispatch.h"
+#include "core/SysUtils.h"
+#include "core/Utf8.h"
 
 #include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <utility>
+#include <variant>
 
 namespace rt {
 
@@ -62,27 +66,10 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // The lenient number parser used for text-to-number conversions: blanks around, thousands separators,
 // a sign, decimals and an exponent.
 bool ParseLenientDouble(std::string_view text, double& out) {
-    std::string_view s = TrimBlanks(text);
+    std::string_view s = TrimView(text);
     if (s.empty()) return false;
     std::string cleaned;
     cleaned.reserve(s.size());
@@ -101,7 +88,7 @@ bool ParseLenientDouble(std::string_view text, double& out) {
     if (!seenDigit) return false;
     const char* b = cleaned.data();
     const char* e = b + cleaned.size();
-    if (*b == '+') ++b;
+    if (*b == '+' && ++b != e && *b == '-') return false; // from_chars would take a second sign
     auto [ptr, ec] = std::from_chars(b, e, out);
     return ec == std::errc() && ptr == e;
 }
@@ -130,8 +117,21 @@ bool ParseStrToInt(std::string_view text, int64_t& out) {
     uint64_t v = 0;
     auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
     if (ec != std::errc() || ptr != s.data() + s.size()) return false;
-    out = neg ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+    out = static_cast<int64_t>(neg ? 0 - v : v); // wraps, "-$8000000000000000" included
     return true;
+}
+
+// A text as AsInt64 and AsDouble read it: the lenient number, else the StrToInt forms, else True (-1)
+// or False (0). Nothing when it is none of these.
+std::optional<std::variant<double, int64_t>> ParseTextNumber(std::string_view s) {
+    double d;
+    if (ParseLenientDouble(s, d)) return d;
+    int64_t i;
+    if (ParseStrToInt(s, i)) return i;
+    const std::string_view t = TrimView(s);
+    if (SameText(t, "True")) return int64_t{-1};
+    if (SameText(t, "False")) return int64_t{0};
+    return std::nullopt;
 }
 
 int64_t RoundHalfEven(double d, TVarType from, TVarType to) {
@@ -258,15 +258,10 @@ int64_t Variant::AsInt64() const {
         return RoundHalfEven(std::get<double>(FValue), FType, varInt64);
     case varString:
     case varOleStr: {
-        const std::string s = AsString();
-        double d;
-        if (ParseLenientDouble(s, d)) return RoundHalfEven(d, FType, varInt64);
-        int64_t i;
-        if (ParseStrToInt(s, i)) return i;
-        std::string_view t = TrimBlanks(s);
-        if (EqualsNoCase(t, "True")) return -1;
-        if (EqualsNoCase(t, "False")) return 0;
-        CastError(FType, varInteger);
+        const auto n = ParseTextNumber(AsString());
+        if (!n) CastError(FType, varInteger);
+        if (const double* d = std::get_if<double>(&*n)) return RoundHalfEven(*d, FType, varInt64);
+        return std::get<int64_t>(*n);
     }
     default:
         CastError(FType, varInteger);
@@ -302,15 +297,10 @@ double Variant::AsDouble() const {
         return std::get<double>(FValue);
     case varString:
     case varOleStr: {
-        const std::string s = AsString();
-        double d;
-        if (ParseLenientDouble(s, d)) return d;
-        int64_t i;
-        if (ParseStrToInt(s, i)) return static_cast<double>(i);
-        std::string_view t = TrimBlanks(s);
-        if (EqualsNoCase(t, "True")) return -1.0;
-        if (EqualsNoCase(t, "False")) return 0.0;
-        CastError(FType, varDouble);
+        const auto n = ParseTextNumber(AsString());
+        if (!n) CastError(FType, varDouble);
+        if (const double* d = std::get_if<double>(&*n)) return *d;
+        return static_cast<double>(std::get<int64_t>(*n));
     }
     default:
         CastError(FType, varDouble);
@@ -326,9 +316,9 @@ bool Variant::AsBoolean() const {
     case varString:
     case varOleStr: {
         const std::string s = AsString();
-        std::string_view t = TrimBlanks(s);
-        if (EqualsNoCase(t, "True")) return true;
-        if (EqualsNoCase(t, "False")) return false;
+        std::string_view t = TrimView(s);
+        if (SameText(t, "True")) return true;
+        if (SameText(t, "False")) return false;
         double d;
         if (ParseLenientDouble(s, d)) return d != 0.0;
         CastError(FType, varBoolean);
@@ -703,50 +693,8 @@ std::string VarTypeName(TVarType type) {
 std::u16string Utf8ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
-    size_t i = 0;
-    const size_t n = s.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        uint32_t cp;
-        size_t len;
-        if (c < 0x80) {
-            cp = c;
-            len = 1;
-        } else if ((c & 0xE0) == 0xC0) {
-            cp = c & 0x1F;
-            len = 2;
-        } else if ((c & 0xF0) == 0xE0) {
-            cp = c & 0x0F;
-            len = 3;
-        } else if ((c & 0xF8) == 0xF0) {
-            cp = c & 0x07;
-            len = 4;
-        } else {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        if (i + len > n) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        bool ok = true;
-        for (size_t k = 1; k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        const bool overlong =
-            (len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-        if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp = DecodeUtf8(s, i, 0xFFFD);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -754,7 +702,6 @@ std::u16string Utf8ToUtf16(std::string_view s) {
         } else {
             out.push_back(static_cast<char16_t>(cp));
         }
-        i += len;
     }
     return out;
 }
@@ -763,28 +710,14 @@ std::string Utf16ToUtf8(std::u16string_view s) {
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t cp = s[i];
+        char32_t cp = s[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        AppendUtf8(cp, out);
     }
     return out;
 }

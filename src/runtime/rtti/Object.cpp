@@ -1,5 +1,6 @@
 #include "rtti/Object.h"
 
+#include "core/SysUtils.h"
 #include "rtti/PropInfo.h"
 #include "rtti/Publish.h"
 
@@ -8,13 +9,6 @@
 namespace rt {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return out;
-}
 
 struct ClassRegistry {
     std::map<std::string, TClass, std::less<>> ByName; // upper-case names
@@ -43,12 +37,12 @@ bool TClassInfo::InheritsFrom(TClass other) const {
 
 const TPropInfo* TClassInfo::FindProp(std::string_view name) const {
     EnsureIndex();
-    auto it = FPropIndex.find(Upper(name));
+    auto it = FPropIndex.find(UpperCase(name));
     return it == FPropIndex.end() ? nullptr : it->second;
 }
 
 const TMethodEntry* TClassInfo::FindMethod(std::string_view name) const {
-    std::string key = Upper(name);
+    std::string key = UpperCase(name);
     for (TClass c = this; c; c = c->FParent) {
         auto it = c->FMethods.find(key);
         if (it != c->FMethods.end()) return &it->second;
@@ -65,7 +59,7 @@ const TMethodEntry* TClassInfo::FindMethodByCode(const void* code) const {
 }
 
 const TFieldEntry* TClassInfo::FindField(std::string_view name) const {
-    std::string key = Upper(name);
+    std::string key = UpperCase(name);
     for (TClass c = this; c; c = c->FParent) {
         auto it = c->FFields.find(key);
         if (it != c->FFields.end()) return &it->second;
@@ -87,12 +81,12 @@ void TClassInfo::AddProp(std::unique_ptr<TPropInfo> prop) {
 }
 
 void TClassInfo::AddMethod(TMethodEntry method) {
-    std::string key = Upper(method.Name);
+    std::string key = UpperCase(method.Name);
     FMethods[key] = std::move(method);
 }
 
 void TClassInfo::AddField(TFieldEntry field) {
-    std::string key = Upper(field.Name);
+    std::string key = UpperCase(field.Name);
     FFields[key] = std::move(field);
 }
 
@@ -114,7 +108,7 @@ void TClassInfo::EnsureIndex() const {
         FPropIndex = FParent->FPropIndex;
     }
     for (const auto& prop : FOwnProps) {
-        std::string key = Upper(prop->Name);
+        std::string key = UpperCase(prop->Name);
         auto it = FPropIndex.find(key);
         if (it != FPropIndex.end()) {
             // A redeclared property replaces the ancestor's in place.
@@ -192,7 +186,7 @@ void TPersistent::AssignTo(TPersistent* dest) const {
 
 void RegisterClass(TClass cls) {
     if (!cls) return;
-    Registry().ByName.try_emplace(Upper(cls->Name()), cls);
+    Registry().ByName.try_emplace(UpperCase(cls->Name()), cls);
 }
 
 bool RegisterClassAtLoad(TClass cls) {
@@ -202,7 +196,7 @@ bool RegisterClassAtLoad(TClass cls) {
 
 TClass GetClass(std::string_view name) {
     auto& map = Registry().ByName;
-    auto it = map.find(Upper(name));
+    auto it = map.find(UpperCase(name));
     return it == map.end() ? nullptr : it->second;
 }
 

@@ -1,5 +1,7 @@
 #include "rtti/PropInfo.h"
 
+#include "core/SysUtils.h"
+#include "core/Utf8.h"
 #include "rtti/Idents.h"
 #include "rtti/Publish.h"
 
@@ -10,12 +12,6 @@
 namespace rt {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
 
 [[noreturn]] void RaiseUnknown(const TObject* obj, std::string_view name) {
     std::string cls = obj ? obj->ClassName() : std::string("nil");
@@ -40,7 +36,7 @@ const TPropInfo* Require(const TObject* obj, std::string_view name) {
 // Integer text: optional sign, decimal digits, or hexadecimal after "$", "0x" or "x". Hexadecimal
 // values wrap to the type's width as the platform's StrToInt does for 32-bit integers.
 int64_t ParseIntegerText(std::string_view original, const TTypeInfo* type) {
-    std::string_view s = TrimBlanks(original);
+    std::string_view s = TrimView(original);
     bool negative = false;
     if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
         negative = s.front() == '-';
@@ -78,7 +74,7 @@ int64_t ParseIntegerText(std::string_view original, const TTypeInfo* type) {
 }
 
 double ParseFloatText(std::string_view original) {
-    std::string_view s = TrimBlanks(original);
+    std::string_view s = TrimView(original);
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
     double value = 0;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
@@ -130,11 +126,11 @@ bool IsOrdinalKind(TTypeKind kind) {
 }
 
 const TPropInfo* GetPropInfo(const TObject* obj, std::string_view name) {
-    return obj ? obj->ClassType()->FindProp(TrimBlanks(name)) : nullptr;
+    return obj ? obj->ClassType()->FindProp(TrimView(name)) : nullptr;
 }
 
 const TPropInfo* GetPropInfo(TClass cls, std::string_view name) {
-    return cls ? cls->FindProp(TrimBlanks(name)) : nullptr;
+    return cls ? cls->FindProp(TrimView(name)) : nullptr;
 }
 
 bool IsPublishedProp(const TObject* obj, std::string_view name) {
@@ -260,7 +256,7 @@ void SetPropText(TObject* obj, const TPropInfo* prop, std::string_view text) {
     switch (prop->Kind()) {
     case tkInteger:
     case tkInt64: {
-        std::string_view t = TrimBlanks(text);
+        std::string_view t = TrimView(text);
         if (type->Idents) {
             if (auto v = IdentToInt(t, type->Idents)) {
                 SetOrdProp(obj, prop, *v);
@@ -275,7 +271,7 @@ void SetPropText(TObject* obj, const TPropInfo* prop, std::string_view text) {
         SetOrdProp(obj, prop, ParseCharText(text, type));
         return;
     case tkEnumeration: {
-        std::string_view t = TrimBlanks(text);
+        std::string_view t = TrimView(text);
         int64_t v = GetEnumValue(type, t);
         if (v < 0) {
             int64_t n = 0;
@@ -290,7 +286,7 @@ void SetPropText(TObject* obj, const TPropInfo* prop, std::string_view text) {
         return;
     }
     case tkSet: {
-        std::string_view t = TrimBlanks(text);
+        std::string_view t = TrimView(text);
         if (!t.empty() && t.front() >= '0' && t.front() <= '9')
             SetOrdProp(obj, prop, ParseIntegerText(t, nullptr));
         else
@@ -326,18 +322,8 @@ std::string GetPropText(const TObject* obj, const TPropInfo* prop) {
     case tkChar:
         return std::string(1, static_cast<char>(GetOrdProp(obj, prop)));
     case tkWChar: {
-        auto cp = static_cast<uint32_t>(GetOrdProp(obj, prop));
         std::string out;
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        AppendUtf8(static_cast<char32_t>(GetOrdProp(obj, prop)), out);
         return out;
     }
     case tkEnumeration:
@@ -376,7 +362,7 @@ std::pair<TObject*, const TPropInfo*> FindPropPath(TObject* obj, std::string_vie
     std::string_view rest = path;
     while (true) {
         size_t dot = rest.find('.');
-        std::string_view segment = TrimBlanks(rest.substr(0, dot));
+        std::string_view segment = TrimView(rest.substr(0, dot));
         if (!current) throw EPropertyError("Property path " + std::string(path) + " reaches a nil object");
         const TPropInfo* prop = GetPropInfo(current, segment);
         if (!prop) RaiseUnknown(current, segment);

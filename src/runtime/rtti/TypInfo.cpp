@@ -1,6 +1,7 @@
 #include "rtti/TypInfo.h"
 
 #include "core/Exceptions.h"
+#include "core/SysUtils.h"
 #include "rtti/Idents.h"
 #include "rtti/Method.h"
 
@@ -9,23 +10,6 @@
 namespace rt {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
-    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
-    return s;
-}
 
 TTypeInfo MakeOrdinal(TTypeKind kind, const char* name, int64_t lo, int64_t hi) {
     TTypeInfo t;
@@ -84,7 +68,7 @@ std::string GetEnumName(const TTypeInfo* info, int64_t value) {
 int64_t GetEnumValue(const TTypeInfo* info, std::string_view name) {
     if (!info || info->Kind != tkEnumeration) return -1;
     for (size_t i = 0; i < info->EnumNames.size(); ++i)
-        if (SameName(info->EnumNames[i], name)) return static_cast<int64_t>(i);
+        if (SameText(info->EnumNames[i], name)) return static_cast<int64_t>(i);
     return -1;
 }
 
@@ -100,7 +84,7 @@ std::string SetToString(const TTypeInfo* info, uint64_t value, bool brackets) {
 }
 
 uint64_t StringToSet(const TTypeInfo* info, std::string_view text) {
-    std::string_view s = TrimBlanks(text);
+    std::string_view s = TrimView(text);
     if (!s.empty() && s.front() == '[') {
         if (s.back() != ']') throw EPropertyError("Invalid set value '" + std::string(text) + "'");
         s = s.substr(1, s.size() - 2);
@@ -109,7 +93,7 @@ uint64_t StringToSet(const TTypeInfo* info, std::string_view text) {
     uint64_t result = 0;
     while (true) {
         size_t comma = s.find(',');
-        std::string_view item = TrimBlanks(s.substr(0, comma));
+        std::string_view item = TrimView(s.substr(0, comma));
         if (!item.empty()) {
             int64_t v = GetEnumValue(comp, item);
             if (v < 0 || v >= 64)
@@ -132,7 +116,7 @@ TTypeInfo MakeEnumTypeInfo(const char* name, const char* valueList) {
     std::string_view rest(valueList);
     while (!rest.empty()) {
         size_t comma = rest.find(',');
-        std::string_view item = TrimBlanks(rest.substr(0, comma));
+        std::string_view item = TrimView(rest.substr(0, comma));
         if (!item.empty()) t.EnumNames.emplace_back(item);
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);
@@ -184,7 +168,7 @@ KVRT_STD_TYPE(TypeInfo_WideString, MakeSimple(tkWString, "WideString"))
 std::optional<int32_t> IdentToInt(std::string_view ident, const TIdentMapEntry* map) {
     if (!map) return std::nullopt;
     for (const TIdentMapEntry* e = map; e->Name; ++e)
-        if (SameName(e->Name, ident)) return e->Value;
+        if (SameText(e->Name, ident)) return e->Value;
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/Collections.h"
 
+#include "core/Classes.h"
+
 #include <algorithm>
 
 namespace rt {
@@ -41,26 +43,15 @@ TCollection::TCollection(TClass itemClass, TItemFactory factory)
     : FItemClass(itemClass), FFactory(std::move(factory)) {}
 
 TCollection::~TCollection() {
-    FClearing = true;
-    while (!FItems.empty()) {
-        TCollectionItem* last = FItems.back();
-        FItems.pop_back();
-        last->FCollection = nullptr;
-        delete last;
-    }
+    FreeItems();
 }
 
 void TCollection::Assign(const TPersistent* source) {
     if (auto* other = dynamic_cast<const TCollection*>(source)) {
-        BeginUpdate();
-        try {
-            Clear();
-            for (TCollectionItem* item : other->FItems) Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        if (other == this) return;
+        UpdateScope update(*this);
+        Clear();
+        for (TCollectionItem* item : other->FItems) Add()->Assign(item);
         return;
     }
     TPersistent::Assign(source);
@@ -89,6 +80,11 @@ void TCollection::Delete(int index) {
 void TCollection::Clear() {
     if (FItems.empty()) return;
     BeginUpdate();
+    FreeItems();
+    EndUpdate();
+}
+
+void TCollection::FreeItems() {
     FClearing = true;
     while (!FItems.empty()) {
         TCollectionItem* last = FItems.back();
@@ -97,7 +93,6 @@ void TCollection::Clear() {
         delete last;
     }
     FClearing = false;
-    EndUpdate();
 }
 
 void TCollection::EndUpdate() {

@@ -65,6 +65,8 @@ protected:
 
 private:
     friend class TCollectionItem;
+    // Frees the items, the last first, without reporting each removal.
+    void FreeItems();
     void InsertItem(TCollectionItem* item);
     void RemoveItem(TCollectionItem* item);
     void Changed(TCollectionItem* item);

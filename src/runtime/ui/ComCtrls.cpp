@@ -1,5 +1,6 @@
 #include "ui/ComCtrls.h"
 
+#include "core/Classes.h"
 #include "core/SysUtils.h"
 #include "ui/Forms.h"
 
@@ -450,15 +451,9 @@ TListItems::~TListItems() {
 void TListItems::Assign(const TPersistent* source) {
     if (auto* other = dynamic_cast<const TListItems*>(source)) {
         if (other == this) return;
-        BeginUpdate();
-        try {
-            Clear();
-            for (TListItem* item : other->FItems) Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        UpdateScope update(*this);
+        Clear();
+        for (TListItem* item : other->FItems) Add()->Assign(item);
         return;
     }
     TPersistent::Assign(source);
@@ -493,14 +488,8 @@ void TListItems::Delete(int index) {
 }
 
 void TListItems::Clear() {
-    BeginUpdate();
-    try {
-        while (!FItems.empty()) Delete(Count() - 1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    UpdateScope update(*this);
+    while (!FItems.empty()) Delete(Count() - 1);
 }
 
 int TListItems::IndexOf(const TListItem* item) const {

@@ -1,5 +1,6 @@
 #include "ui/FormResource.h"
 
+#include "core/Classes.h"
 #include "core/SysUtils.h"
 #include "rtti/Idents.h"
 #include "rtti/PropInfo.h"
@@ -193,20 +194,13 @@ private:
         if (p.Value.Kind != TResValue::vkList)
             Fail(p.Line, fullName, "A list ( ... ) expected, not " + DescribeValue(p.Value));
         Guard(p.Line, fullName, [&] {
-            strings->BeginUpdate();
-            try {
-                strings->Clear();
-                for (const TResValue& item : p.Value.List) {
-                    if (item.Kind != TResValue::vkString)
-                        Fail(item.Line, fullName,
-                             "A string expected in the list, not " + DescribeValue(item));
-                    strings->Add(item.Str);
-                }
-            } catch (...) {
-                strings->EndUpdate();
-                throw;
+            UpdateScope update(*strings);
+            strings->Clear();
+            for (const TResValue& item : p.Value.List) {
+                if (item.Kind != TResValue::vkString)
+                    Fail(item.Line, fullName, "A string expected in the list, not " + DescribeValue(item));
+                strings->Add(item.Str);
             }
-            strings->EndUpdate();
         });
     }
 
@@ -312,19 +306,13 @@ private:
             auto* collection = dynamic_cast<TCollection*>(held);
             if (!collection) Fail(line, fullName, "Property " + prop->Name + " is not a collection");
             Guard(line, fullName, [&] {
-                collection->BeginUpdate();
-                try {
-                    collection->Clear();
-                    for (const TResItem& item : v.Items) {
-                        TCollectionItem* ci = collection->Add();
-                        std::string itemLabel = fullName + "[" + std::to_string(ci->Index()) + "]";
-                        for (const TResProperty& p : item.Properties) ApplyProperty(ci, itemLabel, p);
-                    }
-                } catch (...) {
-                    collection->EndUpdate();
-                    throw;
+                UpdateScope update(*collection);
+                collection->Clear();
+                for (const TResItem& item : v.Items) {
+                    TCollectionItem* ci = collection->Add();
+                    std::string itemLabel = fullName + "[" + std::to_string(ci->Index()) + "]";
+                    for (const TResProperty& p : item.Properties) ApplyProperty(ci, itemLabel, p);
                 }
-                collection->EndUpdate();
             });
             return;
         }

@@ -1,5 +1,8 @@
 #include "ui/FormResourceParser.h"
 
+#include "core/SysUtils.h"
+#include "core/Utf8.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -25,26 +28,6 @@ struct TToken {
     int Line = 1;
 };
 
-std::string Utf8(uint32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
 bool IsIdentStart(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
@@ -56,17 +39,6 @@ bool IsDigit(char c) {
 }
 bool IsHex(char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-bool SameIdent(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-        if (x != y) return false;
-    }
-    return true;
 }
 
 class TLexer {
@@ -158,7 +130,7 @@ private:
                 std::from_chars(FText.data() + digits, FText.data() + FPos, code, hex ? 16 : 10);
                 if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
                     Error(t.Line, "Invalid character code " + std::string(FText.substr(start, FPos - start)));
-                t.Text += Utf8(code);
+                AppendUtf8(code, t.Text);
             } else {
                 break;
             }
@@ -255,7 +227,7 @@ private:
     void Advance() { FToken = FLexer.Next(); }
 
     bool IsSymbol(char c) const { return FToken.Kind == tkSymbol && FToken.Text[0] == c; }
-    bool IsKeyword(const char* word) const { return FToken.Kind == tkIdent && SameIdent(FToken.Text, word); }
+    bool IsKeyword(const char* word) const { return FToken.Kind == tkIdent && SameText(FToken.Text, word); }
     bool IsObjectStart() const {
         return IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline");
     }
@@ -451,7 +423,7 @@ std::string ResourceClassName(std::string_view text) {
         TLexer lexer(text, file);
         TToken t = lexer.Next();
         if (t.Kind != tkIdent ||
-            !(SameIdent(t.Text, "object") || SameIdent(t.Text, "inherited") || SameIdent(t.Text, "inline")))
+            !(SameText(t.Text, "object") || SameText(t.Text, "inherited") || SameText(t.Text, "inline")))
             return {};
         TToken name = lexer.Next();
         if (name.Kind != tkIdent) return {};

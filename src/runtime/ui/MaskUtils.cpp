@@ -1,5 +1,7 @@
 #include "ui/MaskUtils.h"
 
+#include "core/Utf8.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -9,33 +11,11 @@ namespace {
 
 // ---- UTF-8 characters ------------------------------------------------------------------------------
 
-constexpr char32_t kNotAChar = 0xFFFFFFFF;
-
-bool IsContinuation(unsigned char b, unsigned char lo = 0x80, unsigned char hi = 0xBF) {
-    return b >= lo && b <= hi;
-}
-
 // The length of the character at s[i]: a well-formed UTF-8 sequence, or one stray byte.
 size_t CharLength(std::string_view s, size_t i) {
-    const auto at = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char b = at(i);
-    const size_t left = s.size() - i;
-    if (b < 0x80) return 1;
-    if (b >= 0xC2 && b <= 0xDF) return left >= 2 && IsContinuation(at(i + 1)) ? 2 : 1;
-    if (b >= 0xE0 && b <= 0xEF) {
-        const unsigned char lo = b == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char hi = b == 0xED ? 0x9F : 0xBF;
-        return left >= 3 && IsContinuation(at(i + 1), lo, hi) && IsContinuation(at(i + 2)) ? 3 : 1;
-    }
-    if (b >= 0xF0 && b <= 0xF4) {
-        const unsigned char lo = b == 0xF0 ? 0x90 : 0x80;
-        const unsigned char hi = b == 0xF4 ? 0x8F : 0xBF;
-        return left >= 4 && IsContinuation(at(i + 1), lo, hi) && IsContinuation(at(i + 2)) &&
-                       IsContinuation(at(i + 3))
-                   ? 4
-                   : 1;
-    }
-    return 1;
+    size_t next = i;
+    DecodeUtf8(s, next);
+    return next - i;
 }
 
 // What a stray byte becomes (U+FFFD). Keeping stray bytes would not be safe: laid next to each other
@@ -59,43 +39,13 @@ std::vector<std::string_view> SplitChars(std::string_view s) {
     return chars;
 }
 
-// The code point of one well-formed character; kNotAChar for a stray byte.
-char32_t DecodeChar(std::string_view c) {
-    if (c.empty() || IsStray(c)) return kNotAChar;
-    const auto b = [&](size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(c[k])); };
-    switch (c.size()) {
-    case 1:
-        return b(0);
-    case 2:
-        return (b(0) & 0x1F) << 6 | (b(1) & 0x3F);
-    case 3:
-        return (b(0) & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
-    default:
-        return (b(0) & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
-    }
-}
-
 bool IsEncodable(char32_t ch) {
     return ch <= 0x10FFFF && !(ch >= 0xD800 && ch <= 0xDFFF);
 }
 
 std::string EncodeChar(char32_t ch) {
     std::string out;
-    if (ch < 0x80) {
-        out += static_cast<char>(ch);
-    } else if (ch < 0x800) {
-        out += static_cast<char>(0xC0 | ch >> 6);
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else if (ch < 0x10000) {
-        out += static_cast<char>(0xE0 | ch >> 12);
-        out += static_cast<char>(0x80 | (ch >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | ch >> 18);
-        out += static_cast<char>(0x80 | (ch >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (ch >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
+    AppendUtf8(ch, out);
     return out;
 }
 
@@ -518,11 +468,8 @@ bool MaskTyping::TypeChar(char32_t ch) {
 
 int MaskTyping::TypeText(std::string_view text) {
     int rejected = 0;
-    for (size_t i = 0; i < text.size();) {
-        const std::string_view c = text.substr(i, CharLength(text, i));
-        if (!TypeChar(DecodeChar(c))) ++rejected; // a stray byte is no character: rejected
-        i += c.size();
-    }
+    for (size_t i = 0; i < text.size();)
+        if (!TypeChar(DecodeUtf8(text, i))) ++rejected; // a stray byte is no character: rejected
     return rejected;
 }
 

@@ -252,6 +252,17 @@ TEST(TStringListEdits, BadIndicesRaiseWithTheIndex) {
     EXPECT_EQ(list[2], "c");
 }
 
+TEST(TStringListEdits, AnExceptionFromOnChangeAtTheEndOfAnUpdateReachesTheCaller) {
+    TStringList source;
+    source.Add("a");
+    TStringList list;
+    list.OnChange = [](TStringList&) { throw Exception("refused"); };
+    EXPECT_THROW(list.AddStrings(source), Exception);
+    EXPECT_EQ(list.UpdateCount(), 0);
+    EXPECT_THROW(list.SetText("b\nc"), Exception);
+    EXPECT_EQ(list.UpdateCount(), 0);
+}
+
 TEST(TStringListEdits, ChangeEventsAreBatchedByUpdates) {
     TStringList list;
     int changing = 0, changed = 0;

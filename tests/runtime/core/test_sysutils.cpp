@@ -139,6 +139,14 @@ TEST_F(SysUtilsTest, TrimRemovesControlCharactersAndSpacesOnly) {
     EXPECT_EQ(Trim(std::string("\0a\0", 3)), "a");
 }
 
+TEST_F(SysUtilsTest, TrimViewLooksIntoTheSameText) {
+    const std::string text = " \t a b \r\n";
+    const std::string_view view = TrimView(text);
+    EXPECT_EQ(view, "a b");
+    EXPECT_EQ(view.data(), text.data() + 3);
+    EXPECT_EQ(TrimView(" \x01 "), "");
+}
+
 TEST_F(SysUtilsTest, StrToIntFamily) {
     const struct {
         const char* text;
@@ -299,6 +307,18 @@ TEST_F(SysUtilsTest, CaseMappingAndComparison) {
     EXPECT_FALSE(SameText("Abc", "aBCd"));
     EXPECT_TRUE(AnsiSameText("Ärger", "äRGER"));
     EXPECT_LT(CompareStr("ABC", "abc"), 0);
+}
+
+TEST_F(SysUtilsTest, AnsiCaseTakesNoLeadByteAboveF4) {
+    // F5..FF never start a UTF-8 sequence: they and what follows stay bytes of their own.
+    EXPECT_EQ(AnsiUpperCase("\xF5\x80\x80"), "\xF5\x80\x80");
+    EXPECT_EQ(AnsiLowerCase("\xFF\xBF\xBF"), "\xFF\xBF\xBF");
+    EXPECT_FALSE(AnsiSameText("\xF5\x80\x80", "\xE5\x80\x80"));
+    EXPECT_EQ(StringReplace("a\xF8\x80\x80"
+                            "b",
+                            "\xE8\x80\x80", "x", rfReplaceAll | rfIgnoreCase),
+              "a\xF8\x80\x80"
+              "b");
 }
 
 TEST_F(SysUtilsTest, PosCopyDeleteInsert) {

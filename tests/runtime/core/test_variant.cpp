@@ -2,6 +2,7 @@
 #include "core/Variant.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace rt;
 
@@ -21,6 +22,31 @@ TEST(VariantConversion, TextToIntegerFollowsThePlatform) {
         EXPECT_THROW(Variant(bad).AsInteger(), EVariantTypeCastError) << bad;
     EXPECT_THROW(Variant::Null().AsInteger(), EVariantTypeCastError);
     EXPECT_EQ(Variant().AsInteger(), 0);
+}
+
+TEST(VariantConversion, TextTakesOneSign) {
+    for (const char* bad : {"+-5", "-+5", "++5", "--5", "+-$5"}) {
+        EXPECT_THROW(Variant(bad).AsInteger(), EVariantTypeCastError) << bad;
+        EXPECT_THROW(Variant(bad).AsDouble(), EVariantTypeCastError) << bad;
+    }
+    EXPECT_EQ(Variant("+5").AsInteger(), 5);
+    EXPECT_EQ(Variant("-$5").AsInteger(), -5);
+}
+
+TEST(VariantConversion, HexTextUsesTheFullWidth) {
+    EXPECT_EQ(Variant("$FFFFFFFFFFFFFFFF").AsInt64(), -1);
+    EXPECT_EQ(Variant("$8000000000000000").AsInt64(), std::numeric_limits<int64_t>::min());
+    EXPECT_EQ(Variant("-$8000000000000000").AsInt64(), std::numeric_limits<int64_t>::min());
+}
+
+TEST(VariantConversion, TextToDoubleReadsTheSameForms) {
+    EXPECT_EQ(Variant(" 1,234.5 ").AsDouble(), 1234.5);
+    EXPECT_EQ(Variant("$1F").AsDouble(), 31.0);
+    EXPECT_EQ(Variant("x10").AsDouble(), 16.0);
+    EXPECT_EQ(Variant("TRUE").AsDouble(), -1.0);
+    EXPECT_EQ(Variant(u" False ").AsDouble(), 0.0);
+    for (const char* bad : {"abc", "", "1,", "$", "12abc"})
+        EXPECT_THROW(Variant(bad).AsDouble(), EVariantTypeCastError) << bad;
 }
 
 TEST(VariantConversion, NumbersRoundHalfToEvenAndBooleansAreMinusOne) {

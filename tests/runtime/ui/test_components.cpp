@@ -1,4 +1,5 @@
 // Components: ownership, names, look-up, removal notification, the class registry.
+#include "ui/ComCtrls.h"
 #include "ui/StdCtrls.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,19 @@ TEST(Components, ChildControlsDieWithTheirParentWhoeverOwnsThem) {
     panel->Free();
     EXPECT_FALSE(watch);
     EXPECT_EQ(owner->ComponentCount(), 0);
+}
+
+TEST(Collections, AssigningACollectionToItselfKeepsItsItems) {
+    TStatusPanels panels(nullptr);
+    panels.Add()->SetText("first");
+    panels.Add()->SetText("second");
+    int updates = 0;
+    panels.OnUpdate = [&](TCollectionItem*) { ++updates; };
+    panels.Assign(&panels);
+    ASSERT_EQ(panels.Count(), 2);
+    EXPECT_EQ(panels.Items(0)->Text(), "first");
+    EXPECT_EQ(panels.Items(1)->Text(), "second");
+    EXPECT_EQ(updates, 0);
 }
 
 TEST(ClassRegistry, CreatesComponentsByClassName) {
