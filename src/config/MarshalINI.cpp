@@ -107,6 +107,37 @@ void ReadSectionLines(const TIniFile& ini, const std::string& section, TStringLi
 
 } // namespace
 
+// ---- Shared steps.
+
+bool TMarshalIniBase::OpenProfile(const char* PathValue, std::string& InstallPath, const char* FileName) {
+    ErrorId.clear();
+    InstallPath.clear();
+    ProfileDir.clear();
+    IniFileName.clear();
+    ProfileType = "0";
+    ProfileUser = "Default";
+    SupportCallBack = false;
+    WorkDLLPaths.Clear();
+    SysCodePage = SystemCodePageText();
+    ReadCodePages(SysCodePage, "936");
+
+    if (!ReadMarshalKey(PathValue, InstallPath, ProfileType)) {
+        ErrorId = ErrRegistryKeyMissing;
+        return false;
+    }
+    if (InstallPath.empty()) return false;
+    InstallPath = ForwardSlashes(InstallPath);
+    if (!EndsWithDelimiter(InstallPath)) InstallPath += '/';
+    ChooseProfile(InstallPath, ProfileType, FileName, ProfileUser, ProfileDir, IniFileName);
+    return true;
+}
+
+void TMarshalIniBase::ReadCodePages(const std::string& FileUICodePage, const std::string& FileDBCodePage) {
+    UICodePage = FileUICodePage;
+    DBCodePage = FileDBCodePage;
+    ComputeConvertModes(UICodePage, DBCodePage, SysCodePage, UIConvertMode, DBConvertMode);
+}
+
 // ---- Client.
 
 TMarshalIniC::TMarshalIniC() {
@@ -114,36 +145,14 @@ TMarshalIniC::TMarshalIniC() {
 }
 
 bool TMarshalIniC::LoadConfig() {
-    ErrorId.clear();
-    ClientPath.clear();
-    ProfileDir.clear();
-    IniFileName.clear();
-    ProfileType = "0";
-    ProfileUser = "Default";
-    DBCodePage = "936";
-    SupportCallBack = false;
     Servers = Variant();
-    WorkDLLPaths.Clear();
-
-    SysCodePage = SystemCodePageText();
-    UICodePage = SysCodePage;
-    ComputeConvertModes(UICodePage, DBCodePage, SysCodePage, UIConvertMode, DBConvertMode);
-
-    if (!ReadMarshalKey("ClientPath", ClientPath, ProfileType)) {
-        ErrorId = ErrRegistryKeyMissing;
-        return false;
-    }
-    if (ClientPath.empty()) return false;
-    ClientPath = ForwardSlashes(ClientPath);
-    if (!EndsWithDelimiter(ClientPath)) ClientPath += '/';
-
-    ChooseProfile(ClientPath, ProfileType, "MarshalC.ini", ProfileUser, ProfileDir, IniFileName);
+    if (!OpenProfile("ClientPath", ClientPath, "MarshalC.ini")) return false;
     const TIniFile ini(IniFileName);
-    LangType = ini.ReadString("Client Components", "LangType", "ENG");
     Version = ini.ReadString("ProductVersion", "Version", "");
+    ReadCodePages(ini.ReadString("CodePage", "UICodePage", SysCodePage),
+                  ini.ReadString("CodePage", "DBCodePage", "936"));
+    LangType = ini.ReadString("Client Components", "LangType", "ENG");
     CreateGifBeforeSendEF = ini.ReadString("UserDefine", "CreateGifBeforeSendEF", "Y");
-    UICodePage = ini.ReadString("CodePage", "UICodePage", SysCodePage);
-    DBCodePage = ini.ReadString("CodePage", "DBCodePage", "936");
     SupportCallBack = IsTrueText(ini.ReadString("Server Information", "SupportCallBack", "0"));
     std::string hosts = Trim(ini.ReadString("Server Information", "ComputerName", "127.0.0.1"));
     const int port = ini.ReadInteger("Server Information", "ServerPort", 211);
@@ -152,8 +161,6 @@ bool TMarshalIniC::LoadConfig() {
     CheckInterval = ini.ReadString("TaskMessageCenter Setting", "CheckInterval", "1");
     PopupMsg = ini.ReadString("TaskMessageCenter Setting", "PopupMsg", "1");
     LoginCheck = ini.ReadString("TaskMessageCenter Setting", "LoginCheck", "0");
-
-    ComputeConvertModes(UICodePage, DBCodePage, SysCodePage, UIConvertMode, DBConvertMode);
 
     if (hosts.empty()) {
         ErrorId = ErrNoServerHost;
@@ -186,37 +193,15 @@ TMarshalIniS::TMarshalIniS() {
 }
 
 bool TMarshalIniS::LoadConfig() {
-    ErrorId.clear();
-    ServerPath.clear();
-    ProfileDir.clear();
-    IniFileName.clear();
-    ProfileType = "0";
-    ProfileUser = "Default";
-    DBCodePage = "936";
-    SupportCallBack = false;
     DBSettings = Variant();
     DBKind = 0;
     SystemControlAddress.clear();
     OtherSystemControlAddress.clear();
-    WorkDLLPaths.Clear();
-
-    SysCodePage = SystemCodePageText();
-    UICodePage = SysCodePage;
-    ComputeConvertModes(UICodePage, DBCodePage, SysCodePage, UIConvertMode, DBConvertMode);
-
-    if (!ReadMarshalKey("ServerPath", ServerPath, ProfileType)) {
-        ErrorId = ErrRegistryKeyMissing;
-        return false;
-    }
-    if (ServerPath.empty()) return false;
-    ServerPath = ForwardSlashes(ServerPath);
-    if (!EndsWithDelimiter(ServerPath)) ServerPath += '/';
-
-    ChooseProfile(ServerPath, ProfileType, "MarshalS.ini", ProfileUser, ProfileDir, IniFileName);
+    if (!OpenProfile("ServerPath", ServerPath, "MarshalS.ini")) return false;
     const TIniFile ini(IniFileName);
     Version = ini.ReadString("ProductVersion", "Version", "");
-    UICodePage = ini.ReadString("CodePage", "UICodePage", SysCodePage);
-    DBCodePage = ini.ReadString("CodePage", "DBCodePage", "936");
+    ReadCodePages(ini.ReadString("CodePage", "UICodePage", SysCodePage),
+                  ini.ReadString("CodePage", "DBCodePage", "936"));
 
     const std::string dbe = "DBE Setting", ctrl = "DBPasswordCtrl";
     DBSettings = VarArrayCreate({0, 3, 0, 7});
@@ -260,8 +245,6 @@ bool TMarshalIniS::LoadConfig() {
     DBKind = SameText(mainType, "ORACLE") ? 1 : SameText(mainType, "DB2") ? 2 : 0;
     SupportCallBack = IsTrueText(ini.ReadString(ctrl, "SupportCallBack", "0"));
     ReadSectionLines(ini, "WorkDLLPath", WorkDLLPaths);
-
-    ComputeConvertModes(UICodePage, DBCodePage, SysCodePage, UIConvertMode, DBConvertMode);
     ResolveWorkPaths(WorkDLLPaths, ServerPath, "S_PKG/");
     return true;
 }

@@ -18,19 +18,14 @@ inline constexpr const char* MarshalRegistryKey = "\\Software\\KVX\\Marshal";
 inline constexpr const char* ErrRegistryKeyMissing = "E;000015"; // registry key cannot be opened
 inline constexpr const char* ErrNoServerHost = "E;000016";       // no application server host configured
 
-// The client configuration ("MarshalC.ini").
-class TMarshalIniC {
+// What the client and server configurations share: the profile, the code pages and conversion modes,
+// the work-library directories, and the loading steps up to the opened file.
+class TMarshalIniBase {
 public:
-    TMarshalIniC();
-    virtual ~TMarshalIniC() = default;
-    TMarshalIniC(const TMarshalIniC&) = delete;
-    TMarshalIniC& operator=(const TMarshalIniC&) = delete;
+    virtual ~TMarshalIniBase() = default;
+    TMarshalIniBase(const TMarshalIniBase&) = delete;
+    TMarshalIniBase& operator=(const TMarshalIniBase&) = delete;
 
-    // Loads the registry values and the file; true when the configuration is usable. ErrorId tells
-    // why loading stopped (empty when the installation path is simply missing).
-    bool LoadConfig();
-
-    std::string ClientPath;  // installation directory, ending in "/" when not empty
     std::string ProfileDir;  // directory of the file actually read
     std::string ProfileType; // "0" or empty: one file for the installation; otherwise per-user profiles
     std::string ProfileUser; // "Default", or the user's login name with per-user profiles
@@ -41,12 +36,32 @@ public:
     uint8_t DBConvertMode = 0;
     bool SupportCallBack = false;
     std::string IniFileName;
-    // Row 0 the host, row 1 the port, one column per application server; empty when none.
-    rt::Variant Servers;
     std::string ErrorId;
-    std::string LangType;
     rt::TStringList WorkDLLPaths; // absolute directories, each ending in "/"
     std::string Version;
+
+protected:
+    TMarshalIniBase() = default;
+    // Resets the shared fields, reads the installation path from the registry value PathValue into
+    // InstallPath (ending in "/") and chooses the profile's FileName. False when loading stops here.
+    bool OpenProfile(const char* PathValue, std::string& InstallPath, const char* FileName);
+    // The code pages of the opened file, with the conversion modes they give.
+    void ReadCodePages(const std::string& FileUICodePage, const std::string& FileDBCodePage);
+};
+
+// The client configuration ("MarshalC.ini").
+class TMarshalIniC : public TMarshalIniBase {
+public:
+    TMarshalIniC();
+
+    // Loads the registry values and the file; true when the configuration is usable. ErrorId tells
+    // why loading stopped (empty when the installation path is simply missing).
+    bool LoadConfig();
+
+    std::string ClientPath; // installation directory, ending in "/" when not empty
+    // Row 0 the host, row 1 the port, one column per application server; empty when none.
+    rt::Variant Servers;
+    std::string LangType;
     std::string CreateGifBeforeSendEF;
     std::string AutoCheckNewMsg;
     std::string CheckInterval;
@@ -55,33 +70,17 @@ public:
 };
 
 // The server configuration ("MarshalS.ini").
-class TMarshalIniS {
+class TMarshalIniS : public TMarshalIniBase {
 public:
     TMarshalIniS();
-    virtual ~TMarshalIniS() = default;
-    TMarshalIniS(const TMarshalIniS&) = delete;
-    TMarshalIniS& operator=(const TMarshalIniS&) = delete;
 
     bool LoadConfig();
     // Replaces the contents of List with the work-library directories.
     void GetWorkDLLPaths(rt::TStrings& List) const;
 
     std::string ServerPath;
-    std::string ProfileDir;
-    std::string ProfileType;
-    std::string ProfileUser;
-    std::string UICodePage;
-    std::string DBCodePage;
-    std::string SysCodePage;
-    uint8_t UIConvertMode = 0;
-    uint8_t DBConvertMode = 0;
-    bool SupportCallBack = false;
-    std::string IniFileName;
     // Rows 0..3, columns 0..7: main database, temporary database, password control, exchange database.
     rt::Variant DBSettings;
-    std::string ErrorId;
-    rt::TStringList WorkDLLPaths;
-    std::string Version;
     uint8_t DBKind = 0; // 1 ORACLE, 2 DB2, else 0
     std::string SystemControlAddress;
     std::string OtherSystemControlAddress;
