@@ -116,8 +116,8 @@ TEST_F(IniFilesTest, LegacyChineseFilesAreDecoded) {
 }
 
 TEST_F(IniFilesTest, MissingFileReadsAsEmpty) {
-    TMemIniFile mem(FDir.Path() + "/absent.ini");
-    TIniFile plain(FDir.Path() + "/absent.ini");
+    TMemIniFile mem(FDir.File("absent.ini"));
+    TIniFile plain(FDir.File("absent.ini"));
     EXPECT_TRUE(mem.ReadSections().empty());
     EXPECT_EQ(plain.ReadString("S", "K", "d"), "d");
     TIniFile folder(FDir.Path());
@@ -125,7 +125,7 @@ TEST_F(IniFilesTest, MissingFileReadsAsEmpty) {
 }
 
 TEST_F(IniFilesTest, TextCanBeSetFromMemory) {
-    TMemIniFile ini(FDir.Path() + "/absent.ini");
+    TMemIniFile ini(FDir.File("absent.ini"));
     ini.SetText("[A]\nk=v\n");
     EXPECT_EQ(ini.ReadString("a", "K", ""), "v");
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers for the tests of the operating-system services: a scratch folder, and environment
 // settings that are put back when the test ends.
+#include "common/TestEnv.h"
 #include "os/SysInfo.h"
 
 #include <gtest/gtest.h>
@@ -13,63 +14,9 @@
 
 namespace rt::testing {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvx-os-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
-        FPath = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(FPath, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& Path() const { return FPath; }
-    // Writes bytes as they are and returns the file's full name.
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::string file = FPath + "/" + name;
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out << bytes;
-        return file;
-    }
-
-private:
-    std::string FPath;
-};
-
-// Sets (or, with nullopt, removes) an environment variable for the lifetime of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : FName(name) {
-        if (const char* old = std::getenv(name)) FOld = old;
-        Apply(value);
-    }
-    ~ScopedEnv() { Apply(FOld); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    void Apply(const std::optional<std::string>& value) {
-        if (value)
-            setenv(FName.c_str(), value->c_str(), 1);
-        else
-            unsetenv(FName.c_str());
-    }
-    std::string FName;
-    std::optional<std::string> FOld;
-};
-
-// Overrides the system code page for the lifetime of the object.
-class ScopedACP {
-public:
-    explicit ScopedACP(int codePage) { SetACP(codePage); }
-    ~ScopedACP() { SetACP(0); }
-    ScopedACP(const ScopedACP&) = delete;
-    ScopedACP& operator=(const ScopedACP&) = delete;
-};
+using kvxtest::ScopedACP;
+using kvxtest::ScopedEnv;
+using kvxtest::TempDir;
 
 // Hex digits to bytes: "d6d0" -> "\xD6\xD0".
 inline std::string Bytes(std::string_view hex) {

@@ -180,7 +180,7 @@ TEST_F(RegistryTest, MalformedFilesNameFileAndLine) {
 }
 
 TEST_F(RegistryTest, MissingFileIsAnErrorTheCallerSees) {
-    ScopedEnv env("KVX_REGISTRY", FDir.Path() + "/absent.reg");
+    ScopedEnv env("KVX_REGISTRY", FDir.File("absent.reg"));
     TRegistry reg(HKEY_LOCAL_MACHINE);
     EXPECT_FALSE(reg.OpenKeyReadOnly("Software"));
     EXPECT_NE(reg.LastError().find("absent.reg"), std::string::npos) << reg.LastError();
