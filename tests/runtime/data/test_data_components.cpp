@@ -145,6 +145,35 @@ TEST_F(DataComponentsTest, FreeingTheConnectionClearsRemoteServer) {
     EXPECT_THROW(ds->Open(), EDatabaseError); // no server any more
 }
 
+// A connection that brings its in-process server along, so that a resource can open a dataset.
+class TLocalConnection : public TSocketConnection {
+    KVRT_CLASS(TLocalConnection, TSocketConnection)
+public:
+    explicit TLocalConnection(TComponent* AOwner) : TSocketConnection(AOwner) {
+        SetAppServer(Variant(DispatchPtr(std::make_shared<TSchemeProvider>())));
+    }
+};
+KVRT_PUBLISHED(TLocalConnection) {}
+
+TEST(DataComponentResource, ActiveTakesEffectOnceTheReferencesAreResolved) {
+    TOwnedPtr<TdmOptions> dm(New<TdmOptions>(nullptr));
+    ReadComponentResource(dm.get(), R"(object dmOptions: TdmOptions
+  object ClientDataSet1: TwwClientDataSet
+    Active = True
+    IndexFieldNames = 'CREATOR;NCONDITION'
+    ProviderName = 'pvdConSave'
+    RemoteServer = Local
+  end
+  object Local: TLocalConnection
+  end
+end)",
+                          "active.dfm");
+    TClientDataSet* ds = dm->ClientDataSet1;
+    ASSERT_TRUE(ds->Active());
+    EXPECT_EQ(ds->RecordCount(), 3);
+    EXPECT_EQ(ds->FieldByName("CREATOR").AsString(), "123");
+}
+
 TEST(DataComponentClasses, TheRegistryCreatesThem) {
     TOwnedPtr<TComponent> owner(New<TComponent>(nullptr));
     EXPECT_TRUE(FindClass("TwwClientDataSet")->InheritsFrom(TClientDataSet::ClassInfo()));
