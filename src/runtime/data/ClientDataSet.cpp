@@ -197,6 +197,16 @@ KVRT_PUBLISHED(TIndexDef) {
     P.Property("Fields", &TIndexDef::Fields, &TIndexDef::SetFields);
 }
 
+void TIndexDef::Assign(const TPersistent* source) {
+    if (auto* other = dynamic_cast<const TIndexDef*>(source)) {
+        FName = other->FName;
+        FFields = other->FFields;
+        Changed();
+        return;
+    }
+    inherited::Assign(source);
+}
+
 KVRT_PUBLISHED(TIndexDefs) {}
 
 TIndexDef* TIndexDefs::Find(const std::string& name) const {

@@ -103,6 +103,7 @@ public:
     const std::string& Fields() const { return FFields; }
     void SetFields(const std::string& fields) { FFields = fields; }
     std::string DisplayName() const override { return FName; }
+    void Assign(const TPersistent* source) override;
 
 private:
     std::string FName;

@@ -261,6 +261,19 @@ TEST_F(DataComponentsTest, TextGoesThroughTheFieldsHandlers) {
     ds->Cancel();
 }
 
+TEST(ClientDataSetIndexDefs, AssigningCopiesNamesAndFields) {
+    TClientDataSet from, to;
+    TIndexDef* def = from.IndexDefs()->Add();
+    def->SetName("Index1");
+    def->SetFields("NCONDITION;CREATOR");
+    to.IndexDefs()->Add()->SetName("Old");
+    SetObjectProp(&to, "IndexDefs", from.IndexDefs());
+    ASSERT_EQ(to.IndexDefs()->Count(), 1);
+    EXPECT_EQ(to.IndexDefs()->Find("INDEX1"), to.IndexDefs()->Items(0));
+    EXPECT_EQ(to.IndexDefs()->Items(0)->Fields(), "NCONDITION;CREATOR");
+    EXPECT_NE(to.IndexDefs()->Items(0), def);
+}
+
 TEST(ClientDataSetControls, DisableAndEnableNest) {
     TClientDataSet ds;
     EXPECT_FALSE(ds.ControlsDisabled());
