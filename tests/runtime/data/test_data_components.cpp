@@ -4,10 +4,13 @@
 
 #include "automation/Dispatch.h"
 #include "data/SocketConnection.h"
+#include "data/WireSocket.h"
 #include "rtti/PropInfo.h"
 #include "ui/FormResource.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace rt;
 
@@ -172,6 +175,29 @@ end)",
     ASSERT_TRUE(ds->Active());
     EXPECT_EQ(ds->RecordCount(), 3);
     EXPECT_EQ(ds->FieldByName("CREATOR").AsString(), "123");
+}
+
+// Connected read before ServerName still connects with every property read: the attempt reaches the
+// (closed) port instead of failing for want of a server name.
+TEST(DataComponentResource, ConnectedTakesEffectOnceEveryPropertyIsRead) {
+    std::string error;
+    const int fd = wire::ListenTcp("127.0.0.1", 0, 1, error);
+    ASSERT_GE(fd, 0) << error;
+    const int port = wire::LocalPort(fd);
+    ::close(fd); // nothing listens there any more: the connection is refused at once
+    TOwnedPtr<TdmOptions> dm(New<TdmOptions>(nullptr));
+    const std::string text = "object dmOptions: TdmOptions\n  object MainMidas: TSocketConnection\n"
+                             "    Connected = True\n    Address = '127.0.0.1'\n    Port = " +
+                             std::to_string(port) + "\n    ServerName = 'Kv.Remote'\n  end\nend";
+    try {
+        ReadComponentResource(dm.get(), text, "connect.dfm");
+        FAIL() << "the closed port was reached";
+    } catch (const ESocketConnectionError& e) {
+        EXPECT_NE(e.Message().find("Cannot connect"), std::string::npos) << e.Message();
+    }
+    ASSERT_NE(dm->MainMidas, nullptr);
+    EXPECT_EQ(dm->MainMidas->ServerName(), "Kv.Remote");
+    EXPECT_FALSE(dm->MainMidas->Connected());
 }
 
 TEST(DataComponentClasses, TheRegistryCreatesThem) {
