@@ -166,8 +166,6 @@ public:
     TField* FindField(const std::string& name);   // ignoring case; nullptr when absent
     TField& FieldByName(const std::string& name); // raises EDatabaseError when absent
 
-    // Key search on the fields of the current index: the first record whose first N index fields
-    // equal the N values given. Moves there and answers true, else stays and answers false.
     // Counted: controls showing the dataset are not updated while ControlsDisabled.
     void DisableControls() { ++FDisableCount; }
     void EnableControls() {
@@ -175,6 +173,8 @@ public:
     }
     bool ControlsDisabled() const { return FDisableCount > 0; }
 
+    // Key search on the fields of the current index: the first record whose first N index fields
+    // equal the N values given. Moves there and answers true, else stays and answers false.
     bool FindKey(const std::vector<Variant>& keyValues);
     bool FindKey(std::initializer_list<Variant> keyValues) {
         return FindKey(std::vector<Variant>(keyValues));
