@@ -1,6 +1,7 @@
 #include "data/ClientDataSet.h"
 
 #include "automation/Dispatch.h"
+#include "core/SysUtils.h"
 #include "data/SocketConnection.h"
 
 #include <algorithm>
@@ -75,9 +76,88 @@ bool StartsWith(const Variant& value, const Variant& prefix, bool caseInsensitiv
     return v.compare(0, p.size(), p) == 0;
 }
 
+// The type of a column from its first value that is not Null.
+TFieldType TypeOfValue(const Variant& v) {
+    switch (v.VarType()) {
+    case varString:
+        return ftString;
+    case varOleStr:
+        return ftWideString;
+    case varSmallint:
+    case varInteger:
+    case varByte:
+    case varInt64:
+        return ftInteger;
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+        return ftFloat;
+    case varDate:
+        return ftDateTime;
+    case varBoolean:
+        return ftBoolean;
+    default:
+        return ftUnknown;
+    }
+}
+
+// A type the provider names: the enumeration's name with or without "ft", ignoring case.
+TFieldType TypeOfName(const std::string& name) {
+    const TTypeInfo* info = KvrtTypeInfoFor(static_cast<TFieldType*>(nullptr));
+    for (int i = 0; i <= static_cast<int>(ftBoolean); ++i) {
+        const std::string ident = GetEnumName(info, i);
+        if (SameText(ident, name) || SameText(ident.substr(2), name)) return static_cast<TFieldType>(i);
+    }
+    throw EDatabaseError("Unknown field type '" + name + "' in the provider's answer");
+}
+
 } // namespace
 
 // ---- fields ----
+
+KVRT_PUBLISHED(TField) {
+    P.Property("FieldName", &TField::FieldName);
+    P.Property("DataType", &TField::DataType);
+    P.Property("DisplayLabel", &TField::DisplayLabel, &TField::SetDisplayLabel);
+    P.Property("OnGetText", &TField::OnGetText, &TField::OnGetText);
+    P.Property("OnSetText", &TField::OnSetText, &TField::OnSetText);
+}
+
+std::string TField::GetText(bool displayText) const {
+    if (!OnGetText) return AsString();
+    std::string text;
+    OnGetText(const_cast<TField*>(this), text, displayText);
+    return text;
+}
+
+void TField::SetText(const std::string& text) {
+    if (OnSetText) {
+        OnSetText(this, text);
+        return;
+    }
+    if (text.empty()) {
+        SetValue(Variant::Null());
+        return;
+    }
+    switch (FDataType) {
+    case ftInteger:
+        SetValue(Variant(StrToInt(text)));
+        break;
+    case ftFloat:
+        SetValue(Variant(StrToFloat(text)));
+        break;
+    case ftBoolean:
+        if (!SameText(text, "True") && !SameText(text, "False"))
+            throw EConvertError("'" + text + "' is not a valid boolean value");
+        SetValue(Variant(SameText(text, "True")));
+        break;
+    case ftWideString:
+        SetValue(Variant(Utf8ToUtf16(text)));
+        break;
+    default:
+        SetAsString(text);
+    }
+}
 
 Variant TField::Value() const {
     return FOwner->CurrentValue(FIndex);
@@ -110,7 +190,57 @@ void TField::SetValue(const Variant& v) {
     FOwner->SetCurrentValue(FIndex, v);
 }
 
+// ---- indexes ----
+
+KVRT_PUBLISHED(TIndexDef) {
+    P.Property("Name", &TIndexDef::Name, &TIndexDef::SetName);
+    P.Property("Fields", &TIndexDef::Fields, &TIndexDef::SetFields);
+}
+
+void TIndexDef::Assign(const TPersistent* source) {
+    if (auto* other = dynamic_cast<const TIndexDef*>(source)) {
+        FName = other->FName;
+        FFields = other->FFields;
+        Changed();
+        return;
+    }
+    inherited::Assign(source);
+}
+
+KVRT_PUBLISHED(TIndexDefs) {}
+
+TIndexDef* TIndexDefs::Find(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameText(Items(i)->Name(), name)) return Items(i);
+    return nullptr;
+}
+
 // ---- the dataset ----
+
+KVRT_PUBLISHED(TClientDataSet) {
+    P.Property("IndexDefs", &TClientDataSet::IndexDefs, &TClientDataSet::SetIndexDefs);
+    P.Property("IndexFieldNames", &TClientDataSet::FIndexFieldNames, &TClientDataSet::SetIndexFieldNames);
+    P.Property("IndexName", &TClientDataSet::FIndexName, &TClientDataSet::SetIndexName);
+    P.Property("ProviderName", &TClientDataSet::FProviderName, &TClientDataSet::SetProviderName);
+    P.Property("RemoteServer", &TClientDataSet::RemoteServer, &TClientDataSet::SetRemoteServer);
+    P.Property("Active", &TClientDataSet::Active, &TClientDataSet::SetActive);
+}
+
+KVRT_PUBLISHED(TwwClientDataSet) {}
+
+TClientDataSet::TClientDataSet(TComponent* AOwner) : TComponent(AOwner), FIndexDefs(new TIndexDefs(this)) {}
+
+TClientDataSet::~TClientDataSet() {
+    FIndexDefs->Free();
+}
+
+void TClientDataSet::Loaded() {
+    inherited::Loaded();
+    if (FStreamedActive) {
+        FStreamedActive = false;
+        Open();
+    }
+}
 
 void TClientDataSet::SetRemoteServer(TSocketConnection* connection) {
     Close();
@@ -131,9 +261,28 @@ void TClientDataSet::SetProviderName(const std::string& name) {
 
 void TClientDataSet::SetIndexFieldNames(const std::string& names) {
     FIndexFieldNames = names;
+    if (!names.empty()) FIndexName.clear();
+    ApplyIndex();
+}
+
+void TClientDataSet::SetIndexName(const std::string& name) {
+    if (Active() && !name.empty() && !FIndexDefs->Find(name))
+        throw EDatabaseError("Index '" + name + "' not found");
+    FIndexName = name;
+    if (!name.empty()) FIndexFieldNames.clear();
+    ApplyIndex();
+}
+
+std::string TClientDataSet::ActiveIndexFields() const {
+    if (FIndexName.empty()) return FIndexFieldNames;
+    if (const TIndexDef* def = FIndexDefs->Find(FIndexName)) return def->Fields();
+    throw EDatabaseError("Index '" + FIndexName + "' not found");
+}
+
+void TClientDataSet::ApplyIndex() {
     if (!Active()) return;
     CheckBrowseMode();
-    FIndexFields = FieldIndexes(names);
+    FIndexFields = FieldIndexes(ActiveIndexFields());
     const bool hadRecord = !FOrder.empty();
     const size_t current = hadRecord ? FOrder[FPos] : 0;
     Sort();
@@ -156,7 +305,8 @@ void TClientDataSet::Open() {
 
 void TClientDataSet::Load(const Variant& packet) {
     auto bad = [] { throw EDatabaseError("The provider's answer is not a record set"); };
-    if (!packet.IsArray() || packet.DimCount() != 1 || packet.ElementCount() != 2) bad();
+    if (!packet.IsArray() || packet.DimCount() != 1 || packet.ElementCount() < 2 || packet.ElementCount() > 3)
+        bad();
     const int lo = packet.LowBound();
     const Variant& names = packet[lo];
     const Variant& rows = packet[lo + 1];
@@ -164,9 +314,26 @@ void TClientDataSet::Load(const Variant& packet) {
     const int fieldCount = names.ElementCount();
     if (rows.HighBound(2) - rows.LowBound(2) + 1 != fieldCount) bad();
 
+    std::vector<TFieldType> types(static_cast<size_t>(fieldCount), ftUnknown);
+    if (packet.ElementCount() == 3) {
+        const Variant& typeNames = packet[lo + 2];
+        if (!typeNames.IsArray() || typeNames.DimCount() != 1 || typeNames.ElementCount() != fieldCount)
+            bad();
+        for (int f = 0; f < fieldCount; ++f)
+            types[static_cast<size_t>(f)] = TypeOfName(VarToStr(typeNames[typeNames.LowBound() + f]));
+    } else {
+        for (int f = 0; f < fieldCount; ++f)
+            for (int r = rows.LowBound(1); r <= rows.HighBound(1); ++r) {
+                const Variant& v = rows(r, rows.LowBound(2) + f);
+                if (v.IsNull() || v.IsEmpty()) continue;
+                types[static_cast<size_t>(f)] = TypeOfValue(v);
+                break;
+            }
+    }
     std::vector<std::unique_ptr<TField>> fields;
     for (int f = 0; f < fieldCount; ++f)
-        fields.push_back(std::make_unique<TField>(this, f, VarToStr(names[names.LowBound() + f])));
+        fields.push_back(std::make_unique<TField>(this, f, VarToStr(names[names.LowBound() + f]),
+                                                  types[static_cast<size_t>(f)]));
     std::vector<std::vector<Variant>> data;
     data.reserve(static_cast<size_t>(rows.HighBound(1) - rows.LowBound(1) + 1));
     for (int r = rows.LowBound(1); r <= rows.HighBound(1); ++r) {
@@ -178,7 +345,12 @@ void TClientDataSet::Load(const Variant& packet) {
     FFields = std::move(fields);
     FRows = std::move(data);
     FState = dsBrowse;
-    FIndexFields = FieldIndexes(FIndexFieldNames);
+    try {
+        FIndexFields = FieldIndexes(ActiveIndexFields());
+    } catch (...) {
+        Close();
+        throw;
+    }
     Sort();
     First();
 }
@@ -194,6 +366,10 @@ void TClientDataSet::Close() {
 }
 
 void TClientDataSet::SetActive(bool value) {
+    if (IsLoading()) {
+        FStreamedActive = value;
+        return;
+    }
     if (value)
         Open();
     else

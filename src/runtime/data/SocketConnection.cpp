@@ -102,6 +102,16 @@ private:
 
 } // namespace
 
+KVRT_PUBLISHED(TSocketConnection) {
+    P.Property("Address", &TSocketConnection::FAddress, &TSocketConnection::SetAddress);
+    P.Property("Port", &TSocketConnection::FPort, &TSocketConnection::SetPort);
+    P.Property("ServerGUID", &TSocketConnection::FServerGUID, &TSocketConnection::SetServerGUID);
+    P.Property("ServerName", &TSocketConnection::FServerName, &TSocketConnection::SetServerName);
+    P.Property("SupportCallbacks", &TSocketConnection::FSupportCallbacks,
+               &TSocketConnection::SetSupportCallbacks);
+    P.Property("Connected", &TSocketConnection::Connected, &TSocketConnection::SetConnected);
+}
+
 TSocketConnection::~TSocketConnection() {
     Close();
 }
@@ -154,10 +164,22 @@ bool TSocketConnection::Connected() const {
 }
 
 void TSocketConnection::SetConnected(bool value) {
+    if (IsLoading()) {
+        FStreamedConnected = value;
+        return;
+    }
     if (value)
         Open();
     else
         Close();
+}
+
+void TSocketConnection::Loaded() {
+    inherited::Loaded();
+    if (FStreamedConnected) {
+        FStreamedConnected = false;
+        Open();
+    }
 }
 
 Variant TSocketConnection::AppServer() const {

@@ -4,11 +4,15 @@
 // travel over TCP (see data/WireCodec.h); by-reference arguments come back into the caller's vector.
 // An application-server object created in this process can be attached instead (SetAppServer): AppServer
 // is then that object and no socket is used.
+//
+// A component (owner, Name) so that form resources can declare it. Published: Address, Port, ServerName,
+// ServerGUID and SupportCallbacks (kept only), Connected (from a resource it takes effect in Loaded).
 #include "automation/Dispatch.h"
 #include "core/Exceptions.h"
 #include "core/Variant.h"
 
 #include "data/WireCodec.h"
+#include "ui/Component.h"
 
 #include <chrono>
 #include <memory>
@@ -18,10 +22,11 @@ namespace rt {
 
 class TWireChannel; // one open TCP session (SocketConnection.cpp)
 
-class TSocketConnection {
+class TSocketConnection : public TComponent {
+    KVRT_CLASS(TSocketConnection, TComponent)
 public:
-    TSocketConnection() = default;
-    ~TSocketConnection();
+    explicit TSocketConnection(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
+    ~TSocketConnection() override;
     TSocketConnection(const TSocketConnection&) = delete;
     TSocketConnection& operator=(const TSocketConnection&) = delete;
 
@@ -31,6 +36,12 @@ public:
     void SetPort(int port);
     const std::string& ServerName() const { return FServerName; }
     void SetServerName(const std::string& name);
+    // Kept for the resource; the wire protocol names the module by ServerName only.
+    const std::string& ServerGUID() const { return FServerGUID; }
+    void SetServerGUID(const std::string& guid) { FServerGUID = guid; }
+    // Kept for the resource; the connection never carries server-to-client calls.
+    bool SupportCallbacks() const { return FSupportCallbacks; }
+    void SetSupportCallbacks(bool value) { FSupportCallbacks = value; }
 
     // Bounds on waiting: for the TCP connection to be made, and for each call's answer. A server that
     // does not answer in time gives ESocketConnectionError and the connection is closed.
@@ -53,12 +64,17 @@ public:
     void SetAppServer(const Variant& server);
     bool HasLocalServer() const { return FLocalServer.VarType() == varDispatch; }
 
+    void Loaded() override;
+
 private:
     void CheckClosed(const char* what) const;
 
     std::string FAddress;
     int FPort = wire::kDefaultPort;
     std::string FServerName;
+    std::string FServerGUID;
+    bool FSupportCallbacks = true;
+    bool FStreamedConnected = false;
     std::chrono::milliseconds FConnectTimeout{10000};
     std::chrono::milliseconds FCallTimeout{60000};
     Variant FLocalServer;
