@@ -3,6 +3,7 @@
 
 #include "core/DateTime.h"
 #include "core/SysUtils.h"
+#include "kvx/Edition.h"
 #include "os/CodePage.h"
 #include "os/SysInfo.h"
 
@@ -308,7 +309,10 @@ bool IsValidYMD(std::string_view S) {
     if (S.empty()) return true;
     TDateTime date;
     if (!MakeDate(PartOrZero(S, 1, 4), PartOrZero(S, 5, 2), PartOrZero(S, 7, 2), date)) return false;
-    return S >= std::string_view("17530101") && S <= std::string_view("99991231");
+    if constexpr (kvx::edition::YmdLowerBound)
+        return S >= std::string_view("17530101") && S <= std::string_view("99991231");
+    else
+        return S <= std::string_view("99991231");
 }
 
 std::string DateAddYMD(const Variant& Value, std::string_view Unit, int N) {

@@ -2,6 +2,7 @@
 #include "support/LibStrs.h"
 
 #include "core/DateTime.h"
+#include "kvx/Edition.h"
 
 #include <gtest/gtest.h>
 
@@ -101,7 +102,9 @@ TEST(LibStrsDate, YMDToDateAndIsValidYMD) {
     } cases[] = {
         {"", true},
         {"17530101", true},
-        {"17521231", false},
+        // The earlier edition has no lower bound.
+        {"17521231", !kvx::edition::YmdLowerBound},
+        {"16000101", !kvx::edition::YmdLowerBound},
         {"99991231", true},
         {"20240230", false},
         {"20240229", true},
