@@ -112,7 +112,7 @@ bool WriteAlertLog(std::string_view Name, std::string_view Text, std::string_vie
 
 // ---- Schedules and date rules.
 
-// The first run date ("YYYYMMDD") of a periodic job starting on StartDate with the cycle specification
+// The first run date ("YYYYMMDD") of a periodic job starting on StartDate with the cycle description
 // [kind, parameters]: 0 daily, 1 weekly [N, weekday 0=Sunday], 2 monthly [0, M, day] or
 // [1, M, ordinal 0..3 or 4 = last, weekday]. Empty for the hourly kind, other kinds and bad input.
 std::string NextRunDate(std::string_view StartDate, const rt::Variant& CycleSpec);
