@@ -1,6 +1,7 @@
 #include "config/MarshalINI.h"
 
 #include "core/SysUtils.h"
+#include "kvx/Edition.h"
 #include "os/CodePage.h"
 #include "os/IniFiles.h"
 #include "os/Registry.h"
@@ -152,15 +153,17 @@ bool TMarshalIniC::LoadConfig() {
     ReadCodePages(ini.ReadString("CodePage", "UICodePage", SysCodePage),
                   ini.ReadString("CodePage", "DBCodePage", "936"));
     LangType = ini.ReadString("Client Components", "LangType", "ENG");
-    CreateGifBeforeSendEF = ini.ReadString("UserDefine", "CreateGifBeforeSendEF", "Y");
     SupportCallBack = IsTrueText(ini.ReadString("Server Information", "SupportCallBack", "0"));
     std::string hosts = Trim(ini.ReadString("Server Information", "ComputerName", "127.0.0.1"));
     const int port = ini.ReadInteger("Server Information", "ServerPort", 211);
     ReadSectionLines(ini, "WorkDLLPath", WorkDLLPaths);
-    AutoCheckNewMsg = ini.ReadString("TaskMessageCenter Setting", "AutoCheckNewMsg", "1");
-    CheckInterval = ini.ReadString("TaskMessageCenter Setting", "CheckInterval", "1");
-    PopupMsg = ini.ReadString("TaskMessageCenter Setting", "PopupMsg", "1");
-    LoginCheck = ini.ReadString("TaskMessageCenter Setting", "LoginCheck", "0");
+    if constexpr (edition::ExtendedConfiguration) {
+        CreateGifBeforeSendEF = ini.ReadString("UserDefine", "CreateGifBeforeSendEF", "Y");
+        AutoCheckNewMsg = ini.ReadString("TaskMessageCenter Setting", "AutoCheckNewMsg", "1");
+        CheckInterval = ini.ReadString("TaskMessageCenter Setting", "CheckInterval", "1");
+        PopupMsg = ini.ReadString("TaskMessageCenter Setting", "PopupMsg", "1");
+        LoginCheck = ini.ReadString("TaskMessageCenter Setting", "LoginCheck", "0");
+    }
 
     if (hosts.empty()) {
         ErrorId = ErrNoServerHost;
@@ -236,10 +239,12 @@ bool TMarshalIniS::LoadConfig() {
     text(3, 2, dbe, "EctPassword", ""); // taken as written
 
     const std::string mainServer = DBSettings(0, 5).AsString();
-    SystemControlAddress = ini.ReadString(dbe, "SystemControlAddress", "");
-    if (Trim(SystemControlAddress).empty()) SystemControlAddress = mainServer;
-    OtherSystemControlAddress = ini.ReadString(dbe, "OtherSystemControlAddress", "");
-    if (Trim(OtherSystemControlAddress).empty()) OtherSystemControlAddress = mainServer;
+    if constexpr (edition::ExtendedConfiguration) {
+        SystemControlAddress = ini.ReadString(dbe, "SystemControlAddress", "");
+        if (Trim(SystemControlAddress).empty()) SystemControlAddress = mainServer;
+        OtherSystemControlAddress = ini.ReadString(dbe, "OtherSystemControlAddress", "");
+        if (Trim(OtherSystemControlAddress).empty()) OtherSystemControlAddress = mainServer;
+    }
 
     const std::string mainType = DBSettings(0, 3).AsString();
     DBKind = SameText(mainType, "ORACLE") ? 1 : SameText(mainType, "DB2") ? 2 : 0;

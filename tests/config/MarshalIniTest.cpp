@@ -2,6 +2,7 @@
 #include "config/MarshalINI.h"
 
 #include "core/SysUtils.h"
+#include "kvx/Edition.h"
 #include "os/CodePage.h"
 #include "os/SysInfo.h"
 #include "support/SupportTestEnv.h"
@@ -84,11 +85,13 @@ TEST_F(MarshalIniTest, MissingFileTakesEveryDefault) {
     EXPECT_EQ(client.DBConvertMode, 0);
     EXPECT_EQ(client.LangType, "ENG");
     EXPECT_EQ(client.Version, "");
-    EXPECT_EQ(client.CreateGifBeforeSendEF, "Y");
-    EXPECT_EQ(client.AutoCheckNewMsg, "1");
-    EXPECT_EQ(client.CheckInterval, "1");
-    EXPECT_EQ(client.PopupMsg, "1");
-    EXPECT_EQ(client.LoginCheck, "0");
+    // The earlier edition does not read these keys at all.
+    constexpr bool ext = kvx::edition::ExtendedConfiguration;
+    EXPECT_EQ(client.CreateGifBeforeSendEF, ext ? "Y" : "");
+    EXPECT_EQ(client.AutoCheckNewMsg, ext ? "1" : "");
+    EXPECT_EQ(client.CheckInterval, ext ? "1" : "");
+    EXPECT_EQ(client.PopupMsg, ext ? "1" : "");
+    EXPECT_EQ(client.LoginCheck, ext ? "0" : "");
     EXPECT_FALSE(client.SupportCallBack);
     ASSERT_EQ(client.Servers.DimCount(), 2);
     EXPECT_EQ(client.Servers.HighBound(2), 0);
@@ -228,11 +231,12 @@ TEST_F(MarshalIniTest, ClientKeysAndSupportCallBack) {
         TMarshalIniC client;
         EXPECT_EQ(client.SupportCallBack, expected) << text;
         EXPECT_EQ(client.Version, "8.1");
-        EXPECT_EQ(client.CreateGifBeforeSendEF, "N");
-        EXPECT_EQ(client.AutoCheckNewMsg, "0");
-        EXPECT_EQ(client.CheckInterval, "5");
-        EXPECT_EQ(client.PopupMsg, "0");
-        EXPECT_EQ(client.LoginCheck, "1");
+        constexpr bool ext = kvx::edition::ExtendedConfiguration;
+        EXPECT_EQ(client.CreateGifBeforeSendEF, ext ? "N" : "");
+        EXPECT_EQ(client.AutoCheckNewMsg, ext ? "0" : "");
+        EXPECT_EQ(client.CheckInterval, ext ? "5" : "");
+        EXPECT_EQ(client.PopupMsg, ext ? "0" : "");
+        EXPECT_EQ(client.LoginCheck, ext ? "1" : "");
     }
 }
 
@@ -287,8 +291,9 @@ TEST_F(MarshalIniTest, ServerSettingsAndDefaults) {
     EXPECT_EQ(s(3, 2).AsString(), EncodeSQLSa("x"));
     EXPECT_EQ(s(0, 7).AsInteger(), 3000);
     EXPECT_EQ(s(2, 0).AsString(), "pc1");
-    EXPECT_EQ(server.SystemControlAddress, "dbhost");
-    EXPECT_EQ(server.OtherSystemControlAddress, "ctl2");
+    constexpr bool ext = kvx::edition::ExtendedConfiguration;
+    EXPECT_EQ(server.SystemControlAddress, ext ? "dbhost" : "");
+    EXPECT_EQ(server.OtherSystemControlAddress, ext ? "ctl2" : "");
     EXPECT_TRUE(server.SupportCallBack);
     EXPECT_EQ(Lines(server.WorkDLLPaths), std::vector<std::string>{FDir.Path() + "srv/lib/"});
 }
