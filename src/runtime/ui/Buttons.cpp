@@ -6,6 +6,20 @@
 
 namespace rt {
 
+// --- TButtonGlyph ---
+
+void TButtonGlyph::SetBitmap(TBitmap* v) {
+    FBitmap->Assign(v);
+    if (v && !v->Empty() && v->Width() % v->Height() == 0) {
+        const int n = v->Width() / v->Height();
+        if (n >= 1 && n <= 4) NumGlyphs = n;
+    }
+}
+
+void TButtonGlyph::SetNumGlyphs(int v) {
+    NumGlyphs = std::clamp(v, 1, 4);
+}
+
 // --- TSpeedButton ---
 
 KVRT_PUBLISHED(TSpeedButton) {
@@ -22,27 +36,20 @@ KVRT_PUBLISHED(TSpeedButton) {
     P.Property("Transparent", &TSpeedButton::Transparent, &TSpeedButton::SetTransparent);
 }
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(new TBitmap) {
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner) {
     SetBounds(0, 0, 23, 22);
     FControlStyle.Exclude(csSetCaption);
 }
 
-TSpeedButton::~TSpeedButton() {
-    delete FGlyph;
-}
+TSpeedButton::~TSpeedButton() = default;
 
 void TSpeedButton::SetGlyph(TBitmap* v) {
-    FGlyph->Assign(v);
-    // A glyph whose width is a whole multiple of its height holds that many images (up to 4).
-    if (v && !v->Empty() && v->Width() % v->Height() == 0) {
-        int n = v->Width() / v->Height();
-        if (n >= 1 && n <= 4) FNumGlyphs = n;
-    }
+    FGlyph.SetBitmap(v);
     GlyphChanged();
 }
 
 void TSpeedButton::SetNumGlyphs(int v) {
-    FNumGlyphs = std::clamp(v, 1, 4);
+    FGlyph.SetNumGlyphs(v);
     GlyphChanged();
 }
 
@@ -156,10 +163,8 @@ KVRT_PUBLISHED(TBitBtn) {
     P.Property("Style", &TBitBtn::Style, &TBitBtn::SetStyle);
 }
 
-TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner), FGlyph(new TBitmap) {}
-TBitBtn::~TBitBtn() {
-    delete FGlyph;
-}
+TBitBtn::TBitBtn(TComponent* AOwner) : TButton(AOwner) {}
+TBitBtn::~TBitBtn() = default;
 
 void TBitBtn::SetKind(TBitBtnKind v) {
     if (v == FKind) return;
@@ -174,16 +179,12 @@ void TBitBtn::SetKind(TBitBtnKind v) {
 }
 
 void TBitBtn::SetGlyph(TBitmap* v) {
-    FGlyph->Assign(v);
-    if (v && !v->Empty() && v->Width() % v->Height() == 0) {
-        int n = v->Width() / v->Height();
-        if (n >= 1 && n <= 4) FNumGlyphs = n;
-    }
+    FGlyph.SetBitmap(v);
     PeerUpdate(paState);
 }
 
 void TBitBtn::SetNumGlyphs(int v) {
-    FNumGlyphs = std::clamp(v, 1, 4);
+    FGlyph.SetNumGlyphs(v);
     PeerUpdate(paState);
 }
 

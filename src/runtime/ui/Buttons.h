@@ -10,6 +10,29 @@ KVRT_ENUM(TButtonStyle, bsAutoDetect, bsWin31, bsNew)
 KVRT_ENUM(TBitBtnKind, bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore,
           bkAll)
 
+// The glyph of a speed or bitmap button and how it is laid out: the images side by side in the bitmap
+// (up, disabled, clicked, down: 1 to 4), the layout, margin and spacing.
+class TButtonGlyph {
+public:
+    TButtonGlyph() : FBitmap(new TBitmap) {}
+    ~TButtonGlyph() { delete FBitmap; }
+    TButtonGlyph(const TButtonGlyph&) = delete;
+    TButtonGlyph& operator=(const TButtonGlyph&) = delete;
+
+    TBitmap* Bitmap() const { return FBitmap; }
+    // Copies the bitmap; a bitmap whose width is a whole multiple (1 to 4) of its height holds that many
+    // images.
+    void SetBitmap(TBitmap* v);
+    int NumGlyphs = 1;
+    void SetNumGlyphs(int v);
+    TButtonLayout Layout = blGlyphLeft;
+    int Margin = -1;
+    int Spacing = 4;
+
+private:
+    TBitmap* FBitmap;
+};
+
 // Speed button. With GroupIndex 0 it never stays down; buttons with the same GroupIndex under the same
 // parent form a radio group. A click toggles Down before OnClick; clicking a Down button of a group
 // without AllowAllUp keeps it down but still fires OnClick. Setting Down in code never fires OnClick, and
@@ -28,17 +51,16 @@ public:
     void SetGroupIndex(int v);
     bool Flat() const { return FFlat; }
     void SetFlat(bool v);
-    TBitmap* Glyph() const { return FGlyph; }
+    TBitmap* Glyph() const { return FGlyph.Bitmap(); }
     void SetGlyph(TBitmap* v);
-    // Images side by side in the glyph: up, disabled, clicked, down (1 to 4).
-    int NumGlyphs() const { return FNumGlyphs; }
+    int NumGlyphs() const { return FGlyph.NumGlyphs; }
     void SetNumGlyphs(int v);
-    TButtonLayout Layout() const { return FLayout; }
-    void SetLayout(TButtonLayout v) { FLayout = v; }
-    int Margin() const { return FMargin; }
-    void SetMargin(int v) { FMargin = v; }
-    int Spacing() const { return FSpacing; }
-    void SetSpacing(int v) { FSpacing = v; }
+    TButtonLayout Layout() const { return FGlyph.Layout; }
+    void SetLayout(TButtonLayout v) { FGlyph.Layout = v; }
+    int Margin() const { return FGlyph.Margin; }
+    void SetMargin(int v) { FGlyph.Margin = v; }
+    int Spacing() const { return FGlyph.Spacing; }
+    void SetSpacing(int v) { FGlyph.Spacing = v; }
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool v) { FTransparent = v; }
     TButtonState State() const { return FState; }
@@ -55,11 +77,7 @@ private:
     bool FDown = false;
     int FGroupIndex = 0;
     bool FFlat = false;
-    TBitmap* FGlyph;
-    int FNumGlyphs = 1;
-    TButtonLayout FLayout = blGlyphLeft;
-    int FMargin = -1;
-    int FSpacing = 4;
+    TButtonGlyph FGlyph;
     bool FTransparent = true;
     TButtonState FState = bsUp;
 };
@@ -74,16 +92,16 @@ public:
 
     TBitBtnKind Kind() const { return FKind; }
     void SetKind(TBitBtnKind v);
-    TBitmap* Glyph() const { return FGlyph; }
+    TBitmap* Glyph() const { return FGlyph.Bitmap(); }
     void SetGlyph(TBitmap* v);
-    int NumGlyphs() const { return FNumGlyphs; }
+    int NumGlyphs() const { return FGlyph.NumGlyphs; }
     void SetNumGlyphs(int v);
-    TButtonLayout Layout() const { return FLayout; }
-    void SetLayout(TButtonLayout v) { FLayout = v; }
-    int Margin() const { return FMargin; }
-    void SetMargin(int v) { FMargin = v; }
-    int Spacing() const { return FSpacing; }
-    void SetSpacing(int v) { FSpacing = v; }
+    TButtonLayout Layout() const { return FGlyph.Layout; }
+    void SetLayout(TButtonLayout v) { FGlyph.Layout = v; }
+    int Margin() const { return FGlyph.Margin; }
+    void SetMargin(int v) { FGlyph.Margin = v; }
+    int Spacing() const { return FGlyph.Spacing; }
+    void SetSpacing(int v) { FGlyph.Spacing = v; }
     TButtonStyle Style() const { return FStyle; }
     void SetStyle(TButtonStyle v) { FStyle = v; }
 
@@ -91,11 +109,7 @@ public:
 
 private:
     TBitBtnKind FKind = bkCustom;
-    TBitmap* FGlyph;
-    int FNumGlyphs = 1;
-    TButtonLayout FLayout = blGlyphLeft;
-    int FMargin = -1;
-    int FSpacing = 4;
+    TButtonGlyph FGlyph;
     TButtonStyle FStyle = bsAutoDetect;
 };
 

@@ -337,6 +337,29 @@ TEST(Bitmaps, PixelsTransparentColourAndMonochromeCopy) {
     EXPECT_EQ(button.NumGlyphs(), 2);
 }
 
+// Speed and bitmap buttons share the glyph: a bitmap 1 to 4 heights wide holds that many images; any
+// other bitmap leaves the count as it was; a count set in code stays within 1..4.
+TEST(ButtonGlyph, ImageCountFollowsTheBitmap) {
+    const struct {
+        int Width, Height, Expected;
+    } cases[] = {{16, 16, 1}, {48, 16, 3}, {64, 16, 4}, {80, 16, 2}, {30, 16, 2}, {0, 0, 2}};
+    for (const auto& c : cases) {
+        TButtonGlyph glyph;
+        glyph.SetNumGlyphs(2);
+        TBitmap bmp(c.Width, c.Height);
+        glyph.SetBitmap(&bmp);
+        EXPECT_EQ(glyph.NumGlyphs, c.Expected) << c.Width << "x" << c.Height;
+    }
+    TBitBtn bit(nullptr);
+    TBitmap four(64, 16);
+    bit.SetGlyph(&four);
+    EXPECT_EQ(bit.NumGlyphs(), 4);
+    bit.SetNumGlyphs(0);
+    EXPECT_EQ(bit.NumGlyphs(), 1);
+    bit.SetNumGlyphs(9);
+    EXPECT_EQ(bit.NumGlyphs(), 4);
+}
+
 TEST_F(Controls, ToolButtonsCheckAndDropDown) {
     auto* bar = form->Add<TToolBar>("bar");
     auto* t1 = form->Add<TToolButton>("t1", bar);
